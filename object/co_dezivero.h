@@ -1,0 +1,125 @@
+// CoDeZiVero: the hardware-information object.
+//
+// One C++ class per interface: the object itself is IDeZiVero (which also
+// answers for IDispatch and IUnknown); SafetyOptions is its IObjectSafety.
+// The 38 member bodies live in object/ (one file per group of members);
+// identity, aggregation, dispatch and the safety options live in server/.
+// Besides the frame's share (interfaces, safety options, count or outer
+// unknown) the object keeps the key and status of the last FindDevice and its
+// HwInfoCore.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <objsafe.h>
+
+#include "DeZIVero_h.h"
+#include "sysinfo/hw_info_core.h"
+
+namespace object {
+
+constexpr DWORD kHWKeySize = 1040;
+
+// Zero-terminated ANSI text (system code page) into a new BSTR; null when the
+// allocation failed. Empty text gives an allocated empty string.
+BSTR AnsiToBstr(const char* text) noexcept;
+
+class CoDeZiVero final : public IDeZiVero {
+public:
+    // outer: the controlling unknown of an aggregate, or null.
+    explicit CoDeZiVero(IUnknown* outer) noexcept;
+    ~CoDeZiVero();
+    CoDeZiVero(const CoDeZiVero&) = delete;
+    CoDeZiVero& operator=(const CoDeZiVero&) = delete;
+
+    // IUnknown: delegates to the outer unknown when aggregated.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    // IDispatch, answered from the registered type library.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                            DISPID* dispids) noexcept override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argError) noexcept override;
+
+    // IDeZiVero, in interface-table order.
+    HRESULT STDMETHODCALLTYPE get_OSName(BSTR* pbstrOSName) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_OSVersion(BSTR* pbstrVersion) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_CSD(BSTR* pbstrCSD) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_CSDVersion(BSTR* pbstrCSDVersion) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_ComputerName(BSTR* pbstrComputerName) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BootDrive(BSTR* pbstrBootDrive) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BootMode(enum tagZEKO_BOOT_MODE* pBootMode) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_SysDir(BSTR* pbstrSystemDir) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_WinDir(BSTR* pbstrWindowsDir) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_DebugEnabled(VARIANT_BOOL* pbDebugEnabled) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_RegOwnerName(BSTR* pbstrRegOwner) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_RegOrganization(BSTR* pbstrRegOrganization) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_RegID(BSTR* pbstrRegID) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MfgName(BSTR* pbstrMfgName) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MfgComputerModel(BSTR* pbstrMfgComputerModel) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_NumberOfProcessors(LONG* plNumberOfProcessors) noexcept override;
+    HRESULT STDMETHODCALLTYPE ProcessorId(LONG lProcessor, BSTR* pbstrProcessorId) noexcept override;
+    HRESULT STDMETHODCALLTYPE ProcessorMMXId(LONG lProcessor, BSTR* pbstrProcessorMMXId) noexcept override;
+    HRESULT STDMETHODCALLTYPE ProcessorVendorId(LONG lProcessor,
+                                                BSTR* pbstrProcessorVendorId) noexcept override;
+    HRESULT STDMETHODCALLTYPE ProcessorSpeed(LONG lProcessor, LONG* plProcessorSpeed) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_DockedInfo(enum tagZEKO_DOCKINFO* pDockInfo) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_CurrentHWProfile(BSTR* pbstrHWProfileName) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MemoryTotalPhys(LONG* plTotalPhys) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MemoryTotalPageFile(LONG* plTotalPageFile) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MemoryTotalVirtual(LONG* plTotalVirtual) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_PowerStatus(LONG* plPowerStatus) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BatteryStatus(LONG* plBatteryStatus) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BatteryLifeTime(LONG* plLifeTime) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BatteryFullLifeTime(LONG* plFullLifeTime) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_HWKey(BSTR* pbstrHWKey) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_DeviceStatus(LONG* plDevStatus) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor,
+                                            VARIANT* pvValue) noexcept override;
+    HRESULT STDMETHODCALLTYPE FindDevice(LONG lDeviceNumber, BSTR bstrDeviceClass,
+                                         VARIANT_BOOL* pbDeviceFound) noexcept override;
+    HRESULT STDMETHODCALLTYPE FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_FixedDisksSizeInMB(LONG* pVal) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_FixedDisksFreeSpaceInMB(LONG* pVal) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_HasAGPBus(VARIANT_BOOL* pVal) noexcept override;
+
+    // The non-delegating QueryInterface: IUnknown, then the interface table.
+    HRESULT InnerQueryInterface(REFIID iid, void** out) noexcept;
+
+    // IObjectSafety: its IUnknown forwards to the object's.
+    class SafetyOptions final : public IObjectSafety {
+    public:
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+        ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+        ULONG STDMETHODCALLTYPE Release() noexcept override;
+        HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID iid, DWORD* supported,
+                                                            DWORD* enabled) noexcept override;
+        HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID iid, DWORD mask,
+                                                            DWORD enabled) noexcept override;
+    };
+
+    // The frame's share (server/).
+    SafetyOptions safety_;
+    DWORD safetyOptions_ = 0;
+    LONG refCount_ = 0;         // plain: the object lives in one apartment
+    IUnknown* outer_ = nullptr; // the controlling unknown when aggregated
+
+    // The object's own state.
+    char HWKey_[kHWKeySize];
+    LONG DeviceStatus_;
+    sysinfo::HwInfoCore core_;
+};
+
+// The object that owns a SafetyOptions interface.
+inline CoDeZiVero* OwnerOf(CoDeZiVero::SafetyOptions* safety) noexcept {
+    return reinterpret_cast<CoDeZiVero*>(reinterpret_cast<char*>(safety) -
+                                         offsetof(CoDeZiVero, safety_));
+}
+
+}  // namespace object

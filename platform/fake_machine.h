@@ -1,0 +1,137 @@
+// A described machine that the unit tests bind the platform seam to.
+//
+// A test builds a Machine in a few lines (registry keys and values, INI
+// files, system records, drives, disks, the speed driver), installs it with
+// a Scope, and the component's code then sees that machine through every
+// function of platform/platform.h. The machine also counts what the code did
+// (keys left open, handles left open, calls per function), so tests can check
+// that a routine closes what it opens and asks the system only as often as it
+// should.
+//
+// Registry paths name a root first: "HKLM\\Enum\\Root", "HKDD\\Config Manager\\Enum",
+// "HKCR\\CLSID". Roots: HKCR, HKCU, HKLM, HKU, HKPD, HKDD (HKEY_DYN_DATA), HKCC.
+// Key and value names compare without regard to case; subkeys enumerate in
+// case-insensitive sorted order (as the registry of Wine and NT does), values
+// in the order they were set. The default value is the value named "".
+#pragma once
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace platform::fake {
+
+struct Value {
+    DWORD type = REG_NONE;
+    std::string bytes;  // raw data, exactly as stored (text values carry their terminator only
+                        // when the fixture put one there)
+};
+
+struct Drive {
+    UINT type = DRIVE_FIXED;
+    unsigned long long totalBytes = 0;
+    unsigned long long freeBytes = 0;
+    bool spaceQuerySucceeds = true;
+    // For GetDiskFreeSpaceA: the same space as clusters of 512-byte sectors, 8 per cluster,
+    // unless set otherwise.
+    DWORD sectorsPerCluster = 8;
+    DWORD bytesPerSector = 512;
+};
+
+struct PhysicalDrive {
+    bool opens = true;
+    bool answers = true;        // the geometry request succeeds
+    DISK_GEOMETRY geometry{};
+};
+
+class Machine {
+public:
+    Machine();  // an empty NT-family machine: platform 2, version 5.1.2600, one processor
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
+
+    // Ready-made machines of both families with typical records (no registry content).
+    static std::unique_ptr<Machine> Nt();    // platform 2, 5.1 build 2600, "Service Pack 2"
+    static std::unique_ptr<Machine> Win9x(); // platform 1, 4.10 build 0x040A08AE (2222), " A "
+
+    // Registry. Each call creates the key path (and its parents) when missing.
+    Machine& Key(const std::string& path);
+    Machine& Sz(const std::string& path, const std::string& name, const std::string& text);
+    Machine& ExpandSz(const std::string& path, const std::string& name, const std::string& text);
+    Machine& Dword(const std::string& path, const std::string& name, DWORD value);
+    Machine& Raw(const std::string& path, const std::string& name, DWORD type,
+                 const std::string& bytes);
+    Machine& RemoveKey(const std::string& path);  // with everything under it; no-op when absent
+
+    bool HasKey(const std::string& path) const;
+    const Value* FindValue(const std::string& path, const std::string& name) const;
+    std::vector<std::string> Subkeys(const std::string& path) const;
+    std::vector<std::string> ValueNames(const std::string& path) const;
+    // Every key and value below a root (or below any path), one line each, sorted:
+    // a readable snapshot for comparing registry states.
+    std::string Dump(const std::string& path) const;
+
+    // INI files, by full path (compared without regard to case).
+    Machine& Ini(const std::string& file, const std::string& section, const std::string& key,
+                 const std::string& value);
+    Machine& RemoveIni(const std::string& file);
+
+    // System records; tests change fields directly.
+    OSVERSIONINFOA version{};
+    bool versionSucceeds = true;
+    SYSTEM_INFO systemInfo{};
+    MEMORYSTATUS memory{};
+    SYSTEM_POWER_STATUS power{};
+    bool powerSucceeds = true;
+    std::map<int, int> metrics;  // GetSystemMetrics; absent indices answer 0
+    std::string systemDirectory = "C:\\WINDOWS\\system32";
+    std::string windowsDirectory = "C:\\WINDOWS";
+    std::string computerName = "FAKEPC";
+    std::string modulePath = "C:\\Program Files\\DeZIVero\\DeZIVero.DLL";
+
+    // Drive letters 'A' to 'Z'; letters not listed have DRIVE_NO_ROOT_DIR.
+    std::map<char, Drive> drives;
+    bool hasGetDiskFreeSpaceEx = true;  // whether "Kernel32.dll" offers "GetDiskFreeSpaceExA"
+    bool kernel32Loads = true;
+
+    // Physical drives by number ("\\.\physicaldriveN").
+    std::map<int, PhysicalDrive> physicalDrives;
+
+    // The processor-speed driver: present when its full device path
+    // ("\\.\<directory>\Rurovezo.zuv") is in this map, answering the speed.
+    std::map<std::string, LONG> speedDrivers;
+    bool speedRequestSucceeds = true;
+
+    // What the code did.
+    int OpenKeys() const;     // registry handles opened and not yet closed
+    int OpenHandles() const;  // device handles opened and not yet closed
+    int Calls(const std::string& function) const;  // e.g. Calls("GetVersionExA")
+    std::vector<std::string> OpenedFiles() const;  // every CreateFileA path, in call order
+    void ResetCounts();
+
+    struct Impl;
+    std::unique_ptr<Impl> impl;
+};
+
+// Binds the seam to a machine for the life of the scope; scopes nest.
+class Scope {
+public:
+    explicit Scope(Machine& machine);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+private:
+    Machine* previous_;
+};
+
+// The machine the seam answers from now (null outside every Scope: the seam then fails every
+// call as a machine without that resource would).
+Machine* Current();
+
+}  // namespace platform::fake

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs, as root on Debian 12, everything the build and the tests need:
+# the i686 mingw-w64 cross compilers (posix threads), widl, Wine with its
+# 32-bit half, Wine's IDL files, GoogleTest sources and CMake. Idempotent.
+set -eu
+need=(g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 libwine-dev googletest cmake)
+missing=()
+for p in "${need[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "setup: all packages present"
+    exit 0
+fi
+export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "setup: installed ${missing[*]}"

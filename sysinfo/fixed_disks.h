@@ -1,0 +1,22 @@
+// Disk capacities in megabytes (2^20 bytes, rounded down), computed from the
+// system at every call: one physical disk's geometry, and the sums over the
+// fixed drive letters.
+#pragma once
+
+#include <windows.h>
+#include <winioctl.h>
+
+namespace sysinfo {
+
+// 1 when physical disk n opened and answered the geometry request.
+int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept;
+// Non-zero when the space query of the drive root succeeded.
+int QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept;
+
+// Member bodies: S_OK, E_POINTER for a null out-pointer; FixedDiskSizeInMB
+// E_FAIL (value untouched) when disk lDiskNumber does not qualify.
+HRESULT FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept;
+HRESULT FixedDisksSizeInMB(LONG* pVal) noexcept;
+HRESULT FixedDisksFreeSpaceInMB(LONG* pVal) noexcept;
+
+}  // namespace sysinfo

@@ -1,0 +1,96 @@
+// HwInfoCore: the query engine embedded in every hardware-information object.
+//
+// It owns the fixed result buffers that its text routines answer in and three
+// records taken from the system once, at construction (system information,
+// version, memory), plus the power record. Text routines return a pointer to
+// their own buffer; the next call of the same routine overwrites it. Nothing
+// here allocates: every buffer is a member or on the stack.
+#pragma once
+
+#include <windows.h>
+
+namespace sysinfo {
+
+constexpr DWORD kTextSize = 1040;  // registry and INI texts
+constexpr DWORD kDirSize = MAX_PATH;
+constexpr DWORD kComputerNameSize = 16;
+
+// True exactly when the platform identifier is 2 (NT family). Asks the system
+// once per process; the first fill is safe when two threads race.
+bool IsNtPlatform() noexcept;
+
+class HwInfoCore {
+public:
+    HwInfoCore() noexcept;
+    virtual ~HwInfoCore();
+    HwInfoCore(const HwInfoCore&) = delete;
+    HwInfoCore& operator=(const HwInfoCore&) = delete;
+
+    // Reads valueName of subKey under HKEY_LOCAL_MACHINE into destination.
+    // 1 when the read succeeded with more than one byte; destination always
+    // ends up zero-terminated (empty after any failure) unless it was refused
+    // (null, size <= 0, no value name), in which case it is not touched.
+    int ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                      int size) noexcept;
+
+    // Direct routines.
+    const char* SysDir() noexcept;
+    const char* WinDir() noexcept;
+    const char* ComputerName() noexcept;
+    const char* CSD() noexcept;
+    LONG BootMode() noexcept;
+    LONG DebugEnabled() noexcept;
+    LONG NumberOfProcessors() noexcept;
+    LONG MemoryTotalPhys() noexcept;
+    LONG MemoryTotalPageFile() noexcept;
+    LONG MemoryTotalVirtual() noexcept;
+    LONG PowerStatus() noexcept;
+    LONG BatteryStatus() noexcept;
+    LONG BatteryLifeTime() noexcept;
+    LONG BatteryFullLifeTime() noexcept;
+    LONG DockedInfo() noexcept;
+    const char* CurrentHWProfile() noexcept;
+
+    // Operating-system and owner identity.
+    const char* OSName() noexcept;
+    const char* OSVersion() noexcept;
+    const char* RegOwnerName() noexcept;
+    const char* RegOrganization() noexcept;
+    const char* RegID() noexcept;
+    const char* MfgName() noexcept;
+    const char* MfgComputerModel() noexcept;
+
+    // Processors, numbered from 1.
+    const char* ProcessorId(LONG processor) noexcept;
+    const char* ProcessorMMXId(LONG processor) noexcept;
+    const char* ProcessorVendorId(LONG processor) noexcept;
+    LONG ProcessorSpeed(LONG processor) noexcept;
+
+    // The snapshot records, in the order and layout the object keeps them.
+    char computerName_[kComputerNameSize];
+    char sysDir_[kDirSize];
+    char winDir_[kDirSize];
+    char owner_[kTextSize];
+    char organization_[kTextSize];
+    char productId_[kTextSize];
+    char oemMaker_[kTextSize];
+    char oemModel_[kTextSize];
+    char processorId_[kTextSize];
+    char processorMmx_[kTextSize];
+    char processorVendor_[kTextSize];
+    SYSTEM_INFO systemInfo_;
+    char osName_[kTextSize];
+    char osVersion_[kTextSize];
+    char csd_[kTextSize];
+    OSVERSIONINFOA version_;
+    MEMORYSTATUS memory_;
+    SYSTEM_POWER_STATUS power_;
+};
+
+}  // namespace sysinfo
+
+namespace sysinfo {
+// Forgets the process-wide platform record, as an unload of the library does;
+// the next IsNtPlatform asks the system again.
+void ForgetPlatformRecord() noexcept;
+}  // namespace sysinfo
