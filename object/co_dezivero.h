@@ -13,6 +13,8 @@
 #include <ole2.h>
 #include <objsafe.h>
 
+#include <cstddef>
+
 #include "DeZIVero_h.h"
 #include "sysinfo/hw_info_core.h"
 
