@@ -1,0 +1,22 @@
+// The disk members ask the system afresh at every call, without the core.
+#include "object/co_dezivero.h"
+#include "sysinfo/fixed_disks.h"
+
+namespace object {
+
+HRESULT CoDeZiVero::FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
+    if (!plSize) return E_POINTER;
+    return sysinfo::FixedDiskSizeInMB(lDiskNumber, plSize);
+}
+
+HRESULT CoDeZiVero::get_FixedDisksSizeInMB(LONG* pVal) noexcept {
+    if (!pVal) return E_POINTER;
+    return sysinfo::FixedDisksSizeInMB(pVal);
+}
+
+HRESULT CoDeZiVero::get_FixedDisksFreeSpaceInMB(LONG* pVal) noexcept {
+    if (!pVal) return E_POINTER;
+    return sysinfo::FixedDisksFreeSpaceInMB(pVal);
+}
+
+}  // namespace object

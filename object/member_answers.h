@@ -1,0 +1,44 @@
+// How a member hands a core routine's answer to its caller: the out-pointer
+// is checked before the routine runs, so a refused call asks the system
+// nothing.
+#pragma once
+
+#include <cstring>
+
+#include "object/co_dezivero.h"
+
+namespace object {
+
+using TextRoutine = const char* (sysinfo::HwInfoCore::*)();
+using NumberRoutine = LONG (sysinfo::HwInfoCore::*)();
+using ProcessorTextRoutine = const char* (sysinfo::HwInfoCore::*)(LONG);
+
+// A failed allocation still answers S_OK, with a null string.
+inline HRESULT AnswerText(BSTR* out, const char* text) noexcept {
+    *out = AnsiToBstr(text);
+    return S_OK;
+}
+
+inline HRESULT AnswerText(BSTR* out, sysinfo::HwInfoCore& core, TextRoutine routine) noexcept {
+    if (!out) return E_POINTER;
+    return AnswerText(out, (core.*routine)());
+}
+
+inline HRESULT AnswerNumber(LONG* out, sysinfo::HwInfoCore& core, NumberRoutine routine) noexcept {
+    if (!out) return E_POINTER;
+    *out = (core.*routine)();
+    return S_OK;
+}
+
+// Enumeration results pass unchanged, also values the enumeration does not
+// name; copying the bits avoids converting an out-of-range number to the enum.
+template <typename Enum>
+HRESULT AnswerEnum(Enum* out, sysinfo::HwInfoCore& core, NumberRoutine routine) noexcept {
+    static_assert(sizeof(Enum) == sizeof(LONG), "enumerations are 32-bit in the type library");
+    if (!out) return E_POINTER;
+    const LONG value = (core.*routine)();
+    std::memcpy(out, &value, sizeof value);
+    return S_OK;
+}
+
+}  // namespace object
