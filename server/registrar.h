@@ -25,6 +25,7 @@ public:
 
 private:
     struct Record;
+    static void FreeRecord(Record& record) noexcept;
     Record* records_ = nullptr;
     size_t count_ = 0;
     size_t capacity_ = 0;
