@@ -97,6 +97,9 @@ public:
     // IObjectSafety: its IUnknown forwards to the object's.
     class SafetyOptions final : public IObjectSafety {
     public:
+        explicit SafetyOptions(CoDeZiVero* owner) noexcept : owner_(owner) {}
+        CoDeZiVero* Owner() const noexcept { return owner_; }
+
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
         ULONG STDMETHODCALLTYPE AddRef() noexcept override;
         ULONG STDMETHODCALLTYPE Release() noexcept override;
@@ -104,10 +107,13 @@ public:
                                                             DWORD* enabled) noexcept override;
         HRESULT STDMETHODCALLTYPE SetInterfaceSafetyOptions(REFIID iid, DWORD mask,
                                                             DWORD enabled) noexcept override;
+
+    private:
+        CoDeZiVero* owner_;
     };
 
     // The frame's share (server/).
-    SafetyOptions safety_;
+    SafetyOptions safety_{this};
     DWORD safetyOptions_ = 0;
     LONG refCount_ = 0;         // plain: the object lives in one apartment
     IUnknown* outer_ = nullptr; // the controlling unknown when aggregated
@@ -119,9 +125,6 @@ public:
 };
 
 // The object that owns a SafetyOptions interface.
-inline CoDeZiVero* OwnerOf(CoDeZiVero::SafetyOptions* safety) noexcept {
-    return reinterpret_cast<CoDeZiVero*>(reinterpret_cast<char*>(safety) -
-                                         offsetof(CoDeZiVero, safety_));
-}
+inline CoDeZiVero* OwnerOf(CoDeZiVero::SafetyOptions* safety) noexcept { return safety->Owner(); }
 
 }  // namespace object

@@ -2,13 +2,31 @@
 #include <windows.h>
 #include <ole2.h>
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+#include "server/exports.h"
+#include "server/registration.h"
+#include "server/server_module.h"
+#include "sysinfo/hw_info_core.h"
+#include "sysinfo/module_directory.h"
 
-STDAPI DllCanUnloadNow() { return S_FALSE; }
-STDAPI DllGetClassObject(REFCLSID, REFIID, void** out) {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return E_NOTIMPL;
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        sysinfo::SetModuleInstance(instance);
+        server::TheModule().Start(instance);
+        DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        server::TheModule().Terminate();
+        sysinfo::ForgetPlatformRecord();
+        sysinfo::ForgetModuleDirectory();
+    }
+    return TRUE;
 }
-STDAPI DllRegisterServer() { return E_NOTIMPL; }
-STDAPI DllUnregisterServer() { return E_NOTIMPL; }
+
+STDAPI DllCanUnloadNow() { return server::CanUnloadNow(); }
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+    return server::GetClassObject(clsid, iid, out);
+}
+
+STDAPI DllRegisterServer() { return server::RegisterServer(); }
+
+STDAPI DllUnregisterServer() { return server::UnregisterServer(); }

@@ -1,0 +1,90 @@
+// The object's IUnknown. A plain object counts its own references (plainly:
+// it lives in one apartment). An aggregated object forwards AddRef and
+// Release to its outer unknown and asks the outer unknown first in
+// QueryInterface, falling back to its own interface table.
+#include "object/co_dezivero.h"
+
+#include "server/module_allocator.h"
+#include "server/object_lifetime.h"
+#include "server/server_module.h"
+
+namespace server {
+
+void DestroyObject(object::CoDeZiVero* object) noexcept {
+    object->refCount_ = 1;  // releases made during destruction must not destroy it again
+    TheModule().Unlock();
+    object->~CoDeZiVero();
+    ModuleFree(object);
+}
+
+}  // namespace server
+
+namespace object {
+
+namespace {
+
+using InterfaceGetter = IUnknown* (*)(CoDeZiVero* object) noexcept;
+
+struct InterfaceEntry {
+    const IID* iid;
+    InterfaceGetter get;
+};
+
+IUnknown* Primary(CoDeZiVero* object) noexcept { return static_cast<IDeZiVero*>(object); }
+IUnknown* Safety(CoDeZiVero* object) noexcept { return &object->safety_; }
+
+constexpr InterfaceEntry kInterfaceTable[] = {
+    {&IID_IDeZiVero, Primary},
+    {&IID_IDispatch, Primary},
+    {&IID_IObjectSafety, Safety},
+};
+
+}  // namespace
+
+HRESULT CoDeZiVero::InnerQueryInterface(REFIID iid, void** out) noexcept {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    IUnknown* found = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown)) found = Primary(this);
+    for (const InterfaceEntry& entry : kInterfaceTable) {
+        if (found) break;
+        if (IsEqualIID(iid, *entry.iid)) found = entry.get(this);
+    }
+    if (!found) return E_NOINTERFACE;
+    found->AddRef();
+    *out = found;
+    return S_OK;
+}
+
+HRESULT CoDeZiVero::QueryInterface(REFIID iid, void** out) noexcept {
+    if (!outer_) return InnerQueryInterface(iid, out);
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    const HRESULT hr = outer_->QueryInterface(iid, out);
+    if (SUCCEEDED(hr) && *out) return hr;
+    if (outer_ == Primary(this)) return hr;
+    return InnerQueryInterface(iid, out);
+}
+
+ULONG CoDeZiVero::AddRef() noexcept {
+    if (outer_) return outer_->AddRef();
+    return static_cast<ULONG>(++refCount_);
+}
+
+ULONG CoDeZiVero::Release() noexcept {
+    if (outer_) return outer_->Release();
+    const LONG count = --refCount_;
+    if (count != 0) return static_cast<ULONG>(count);
+    server::DestroyObject(this);
+    return 0;
+}
+
+HRESULT CoDeZiVero::SafetyOptions::QueryInterface(REFIID iid, void** out) noexcept {
+    return OwnerOf(this)->QueryInterface(iid, out);
+}
+
+ULONG CoDeZiVero::SafetyOptions::AddRef() noexcept { return OwnerOf(this)->AddRef(); }
+
+ULONG CoDeZiVero::SafetyOptions::Release() noexcept { return OwnerOf(this)->Release(); }
+
+}  // namespace object

@@ -1,0 +1,38 @@
+// Class objects are created once per class, under the class-table lock, and
+// cached by the module, which keeps the reference it was created with until
+// termination.
+#include "server/exports.h"
+
+#include <unknwn.h>
+
+#include "server/class_table.h"
+#include "server/server_module.h"
+
+namespace server {
+
+HRESULT CanUnloadNow() noexcept { return TheModule().LockCount() == 0 ? S_OK : S_FALSE; }
+
+HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    ServerModule& module = TheModule();
+    HRESULT hr = S_OK;
+    for (size_t i = 0; i < kClassCount; ++i) {
+        const ClassEntry& entry = kClassTable[i];
+        if (!entry.createClassObject || !IsEqualCLSID(clsid, *entry.clsid)) continue;
+        IUnknown*& cached = module.ClassObject(i);
+        if (!cached) {
+            ModuleLockGuard guard(module.classTableLock);
+            if (!cached) {
+                hr = entry.createClassObject(entry.createInstance, IID_IUnknown,
+                                             reinterpret_cast<void**>(&cached));
+            }
+        }
+        if (cached) hr = cached->QueryInterface(iid, out);
+        break;
+    }
+    if (!*out && hr == S_OK) return CLASS_E_CLASSNOTAVAILABLE;
+    return hr;
+}
+
+}  // namespace server

@@ -1,0 +1,97 @@
+// ServerModule: the one process-wide record of the library. It is started
+// when the library is loaded and terminated when it is unloaded; everything
+// module-wide (instance handle, class objects, lock count, locks, the
+// allocator's heaps, the termination list) lives here.
+//
+// The record is constant-initialised, so code that runs before the module
+// was started (unit tests, a call ahead of attach) finds a usable lock count,
+// locks that are created on first use and an allocator with a base heap made
+// on demand.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include "server/class_table.h"
+#include "server/module_allocator.h"
+
+namespace server {
+
+using TerminationRoutine = void (*)(DWORD_PTR argument) noexcept;
+
+struct TerminationNode {
+    TerminationRoutine routine;
+    DWORD_PTR argument;
+    TerminationNode* next;
+};
+
+// A critical section made on first use and deleted at termination.
+class ModuleLock {
+public:
+    constexpr ModuleLock() noexcept = default;
+    void Enter() noexcept;
+    void Leave() noexcept;
+    void Create() noexcept;
+    void Delete() noexcept;
+
+private:
+    enum : LONG { kAbsent = 0, kCreating = 1, kReady = 2 };
+    CRITICAL_SECTION section_{};
+    LONG state_ = kAbsent;
+};
+
+// Holds a ModuleLock for one scope.
+class ModuleLockGuard {
+public:
+    explicit ModuleLockGuard(ModuleLock& lock) noexcept : lock_(lock) { lock_.Enter(); }
+    ~ModuleLockGuard() { lock_.Leave(); }
+    ModuleLockGuard(const ModuleLockGuard&) = delete;
+    ModuleLockGuard& operator=(const ModuleLockGuard&) = delete;
+
+private:
+    ModuleLock& lock_;
+};
+
+class ServerModule {
+public:
+    constexpr ServerModule() noexcept = default;
+    ServerModule(const ServerModule&) = delete;
+    ServerModule& operator=(const ServerModule&) = delete;
+
+    void Start(HINSTANCE instance) noexcept;
+    void Terminate() noexcept;
+
+    HINSTANCE Instance() const noexcept { return instance_; }
+
+    // Module locks: one for each living object, one while clients hold the
+    // class object, one per outstanding LockServer(TRUE).
+    LONG Lock() noexcept { return InterlockedIncrement(&lockCount_); }
+    LONG Unlock() noexcept { return InterlockedDecrement(&lockCount_); }
+    LONG LockCount() const noexcept { return lockCount_; }
+
+    // The cached class object of class table entry `index`, or null.
+    IUnknown*& ClassObject(size_t index) noexcept { return classObjects_[index]; }
+
+    // Adds a routine that termination runs, newest first. E_OUTOFMEMORY when
+    // no node can be allocated.
+    HRESULT AddTermination(TerminationRoutine routine, DWORD_PTR argument) noexcept;
+
+    ModuleLock classTableLock;
+    ModuleLock typeInfoLock;  // also guards the termination list
+    ModuleAllocator allocator;
+
+private:
+    void RunTerminationList() noexcept;
+
+    HINSTANCE instance_ = nullptr;
+    volatile LONG lockCount_ = 0;
+    IUnknown* classObjects_[kClassCount] = {};
+    TerminationNode* terminationList_ = nullptr;
+};
+
+ServerModule& TheModule() noexcept;
+
+// The LIBID of the library's type library.
+extern const GUID kLibId;
+
+}  // namespace server
