@@ -1,61 +1,133 @@
-// Placeholder bodies so that the object links while the queries are written.
-#include "sysinfo/fixed_disks.h"
+// Construction of HwInfoCore and the routines that answer from its snapshot
+// records or from one system call.
+//
+// The system-information, memory and version records are taken once, here,
+// and never refreshed; the power record too, since nothing else fills it.
+// Directory and computer-name texts are asked again at every call.
 #include "sysinfo/hw_info_core.h"
-#include "sysinfo/module_directory.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+#include "sysinfo/bounded_text.h"
 
 namespace sysinfo {
 
-bool IsNtPlatform() noexcept { return false; }
-void ForgetPlatformRecord() noexcept {}
+namespace {
 
-HwInfoCore::HwInfoCore() noexcept
-    : computerName_{}, sysDir_{}, winDir_{}, owner_{}, organization_{}, productId_{},
-      oemMaker_{}, oemModel_{}, processorId_{}, processorMmx_{}, processorVendor_{},
-      systemInfo_{}, osName_{}, osVersion_{}, csd_{}, version_{}, memory_{}, power_{} {}
+constexpr LONG kBootModeUnknown = 3;
+constexpr LONG kDockInfoUnknown = 4;
+constexpr BYTE kAcLineUnknown = 255;
+
+const char kEmptyText[] = "";
+
+// A directory query answers the length it wrote, or the size it needs when
+// the buffer is too small; only the first kind leaves text worth keeping.
+void KeepDirectoryIfItFit(char* buffer, UINT size, UINT answered) noexcept {
+    if (answered == 0 || answered >= size) buffer[0] = '\0';
+    buffer[size - 1] = '\0';
+}
+
+}  // namespace
+
+HwInfoCore::HwInfoCore() noexcept {
+    computerName_[0] = '\0';
+    sysDir_[0] = '\0';
+    winDir_[0] = '\0';
+    owner_[0] = '\0';
+    organization_[0] = '\0';
+    productId_[0] = '\0';
+    oemMaker_[0] = '\0';
+    oemModel_[0] = '\0';
+    processorId_[0] = '\0';
+    processorMmx_[0] = '\0';
+    processorVendor_[0] = '\0';
+    osName_[0] = '\0';
+    osVersion_[0] = '\0';
+    csd_[0] = '\0';
+
+    std::memset(&systemInfo_, 0, sizeof(systemInfo_));
+    std::memset(&version_, 0, sizeof(version_));
+    version_.dwOSVersionInfoSize = sizeof(version_);
+    std::memset(&memory_, 0, sizeof(memory_));
+    memory_.dwLength = sizeof(memory_);
+    std::memset(&power_, 0, sizeof(power_));
+
+    platform::GetSystemInfo(&systemInfo_);
+    platform::GlobalMemoryStatus(&memory_);
+    platform::GetVersionExA(&version_);
+    if (!platform::GetSystemPowerStatus(&power_)) std::memset(&power_, 0, sizeof(power_));
+}
+
 HwInfoCore::~HwInfoCore() = default;
 
-int HwInfoCore::ReadHklmValue(const char*, const char*, void*, int) noexcept { return 0; }
-const char* HwInfoCore::SysDir() noexcept { return sysDir_; }
-const char* HwInfoCore::WinDir() noexcept { return winDir_; }
-const char* HwInfoCore::ComputerName() noexcept { return computerName_; }
-const char* HwInfoCore::CSD() noexcept { return csd_; }
-LONG HwInfoCore::BootMode() noexcept { return 0; }
-LONG HwInfoCore::DebugEnabled() noexcept { return 0; }
-LONG HwInfoCore::NumberOfProcessors() noexcept { return 0; }
-LONG HwInfoCore::MemoryTotalPhys() noexcept { return 0; }
-LONG HwInfoCore::MemoryTotalPageFile() noexcept { return 0; }
-LONG HwInfoCore::MemoryTotalVirtual() noexcept { return 0; }
-LONG HwInfoCore::PowerStatus() noexcept { return 0; }
-LONG HwInfoCore::BatteryStatus() noexcept { return 0; }
-LONG HwInfoCore::BatteryLifeTime() noexcept { return 0; }
-LONG HwInfoCore::BatteryFullLifeTime() noexcept { return 0; }
-LONG HwInfoCore::DockedInfo() noexcept { return 4; }
-const char* HwInfoCore::CurrentHWProfile() noexcept { return ""; }
-const char* HwInfoCore::OSName() noexcept { return osName_; }
-const char* HwInfoCore::OSVersion() noexcept { return osVersion_; }
-const char* HwInfoCore::RegOwnerName() noexcept { return owner_; }
-const char* HwInfoCore::RegOrganization() noexcept { return organization_; }
-const char* HwInfoCore::RegID() noexcept { return productId_; }
-const char* HwInfoCore::MfgName() noexcept { return oemMaker_; }
-const char* HwInfoCore::MfgComputerModel() noexcept { return oemModel_; }
-const char* HwInfoCore::ProcessorId(LONG) noexcept { return processorId_; }
-const char* HwInfoCore::ProcessorMMXId(LONG) noexcept { return processorMmx_; }
-const char* HwInfoCore::ProcessorVendorId(LONG) noexcept { return processorVendor_; }
-LONG HwInfoCore::ProcessorSpeed(LONG) noexcept { return 0; }
+const char* HwInfoCore::SysDir() noexcept {
+    sysDir_[0] = '\0';
+    KeepDirectoryIfItFit(sysDir_, kDirSize, platform::GetSystemDirectoryA(sysDir_, kDirSize));
+    return sysDir_;
+}
 
-namespace {
-HMODULE g_instance = nullptr;
-char g_directory[MAX_PATH] = {};
-}  // namespace
-void SetModuleInstance(HMODULE instance) noexcept { g_instance = instance; }
-HMODULE ModuleInstance() noexcept { return g_instance; }
-const char* ModuleDirectory() noexcept { return g_directory; }
-void ForgetModuleDirectory() noexcept { g_directory[0] = 0; }
+const char* HwInfoCore::WinDir() noexcept {
+    winDir_[0] = '\0';
+    KeepDirectoryIfItFit(winDir_, kDirSize, platform::GetWindowsDirectoryA(winDir_, kDirSize));
+    return winDir_;
+}
 
-int QueryDiskGeometry(LONG, DISK_GEOMETRY*) noexcept { return 0; }
-int QueryDriveSpace(const char*, ULONGLONG*, ULONGLONG*) noexcept { return 0; }
-HRESULT FixedDiskSizeInMB(LONG, LONG* plSize) noexcept { return plSize ? E_FAIL : E_POINTER; }
-HRESULT FixedDisksSizeInMB(LONG* pVal) noexcept { return pVal ? E_NOTIMPL : E_POINTER; }
-HRESULT FixedDisksFreeSpaceInMB(LONG* pVal) noexcept { return pVal ? E_NOTIMPL : E_POINTER; }
+const char* HwInfoCore::ComputerName() noexcept {
+    computerName_[0] = '\0';
+    DWORD size = kComputerNameSize;
+    if (!platform::GetComputerNameA(computerName_, &size)) computerName_[0] = '\0';
+    computerName_[kComputerNameSize - 1] = '\0';
+    return computerName_;
+}
+
+const char* HwInfoCore::CSD() noexcept {
+    csd_[0] = '\0';
+    if (version_.dwOSVersionInfoSize == sizeof(OSVERSIONINFOA))
+        CopyTextField(csd_, sizeof(csd_), version_.szCSDVersion, sizeof(version_.szCSDVersion));
+    return csd_;
+}
+
+LONG HwInfoCore::BootMode() noexcept {
+    const int mode = platform::GetSystemMetrics(SM_CLEANBOOT);
+    return mode < kBootModeUnknown ? mode : kBootModeUnknown;
+}
+
+LONG HwInfoCore::DebugEnabled() noexcept { return platform::GetSystemMetrics(SM_DEBUG); }
+
+LONG HwInfoCore::NumberOfProcessors() noexcept {
+    return static_cast<LONG>(systemInfo_.dwNumberOfProcessors);
+}
+
+// Totals of 2 GB and more come out negative: the unsigned 32 bits are handed on as they stand.
+LONG HwInfoCore::MemoryTotalPhys() noexcept {
+    return memory_.dwLength == sizeof(MEMORYSTATUS) ? static_cast<LONG>(memory_.dwTotalPhys) : -1;
+}
+
+LONG HwInfoCore::MemoryTotalPageFile() noexcept {
+    return memory_.dwLength == sizeof(MEMORYSTATUS) ? static_cast<LONG>(memory_.dwTotalPageFile)
+                                                    : -1;
+}
+
+LONG HwInfoCore::MemoryTotalVirtual() noexcept {
+    return memory_.dwLength == sizeof(MEMORYSTATUS) ? static_cast<LONG>(memory_.dwTotalVirtual)
+                                                    : -1;
+}
+
+LONG HwInfoCore::PowerStatus() noexcept {
+    return power_.ACLineStatus == kAcLineUnknown ? -1 : static_cast<LONG>(power_.ACLineStatus);
+}
+
+LONG HwInfoCore::BatteryStatus() noexcept { return static_cast<LONG>(power_.BatteryFlag); }
+
+LONG HwInfoCore::BatteryLifeTime() noexcept { return static_cast<LONG>(power_.BatteryLifeTime); }
+
+LONG HwInfoCore::BatteryFullLifeTime() noexcept {
+    return static_cast<LONG>(power_.BatteryFullLifeTime);
+}
+
+LONG HwInfoCore::DockedInfo() noexcept { return kDockInfoUnknown; }
+
+const char* HwInfoCore::CurrentHWProfile() noexcept { return kEmptyText; }
 
 }  // namespace sysinfo

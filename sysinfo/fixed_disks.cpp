@@ -1,0 +1,130 @@
+// Disk capacities in megabytes: one physical disk from its geometry, and the
+// sums of total and free space over the fixed drive letters.
+//
+// Nothing is kept between calls: every call opens, asks and closes what it
+// needs. Each drive letter counts in whole kilobytes (rounded down) and the
+// sum once more in whole megabytes, so three drives of 1.5 MB give 4 MB.
+#include "sysinfo/fixed_disks.h"
+
+#include "platform/platform.h"
+#include "sysinfo/scoped_handles.h"
+
+namespace sysinfo {
+
+namespace {
+
+constexpr DWORD kPhysicalDriveNameSize = 32;
+constexpr WORD kLastBuildWithoutSpaceEx = 1000;
+
+using GetDiskFreeSpaceExFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
+                                                 PULARGE_INTEGER);
+
+enum class DriveCount { TotalBytes, FreeBytes };
+
+int QueryDriveSpaceByClusters(const char* root, ULONGLONG* freeBytes,
+                              ULONGLONG* totalBytes) noexcept {
+    DWORD sectorsPerCluster = 0;
+    DWORD bytesPerSector = 0;
+    DWORD freeClusters = 0;
+    DWORD totalClusters = 0;
+    const BOOL ok = platform::GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector,
+                                                &freeClusters, &totalClusters);
+    if (!ok) return 0;
+    const ULONGLONG bytesPerCluster =
+        static_cast<ULONGLONG>(sectorsPerCluster) * static_cast<ULONGLONG>(bytesPerSector);
+    if (totalBytes != nullptr) *totalBytes = bytesPerCluster * totalClusters;
+    if (freeBytes != nullptr) *freeBytes = bytesPerCluster * freeClusters;
+    return 1;
+}
+
+// Kernel32 of early 9x systems lacks GetDiskFreeSpaceExA, so it is looked up by name.
+int QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
+    ScopedLibrary kernel32(platform::LoadLibraryA("Kernel32.dll"));
+    if (kernel32.get() == nullptr) return 0;
+    const FARPROC proc = platform::GetProcAddress(kernel32.get(), "GetDiskFreeSpaceExA");
+    if (proc == nullptr) return 0;
+    const auto getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunction>(
+        reinterpret_cast<void (*)()>(proc));
+
+    ULARGE_INTEGER availableToCaller{};
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER totalFree{};
+    if (!getDiskFreeSpaceEx(root, &availableToCaller, &total, &totalFree)) return 0;
+    // The volume's free space, not the caller's quota.
+    if (totalBytes != nullptr) *totalBytes = total.QuadPart;
+    if (freeBytes != nullptr) *freeBytes = totalFree.QuadPart;
+    return 1;
+}
+
+HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
+    if (pVal == nullptr) return E_POINTER;
+    ULONGLONG kilobytes = 0;
+    char root[] = "A:\\";
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        root[0] = letter;
+        if (platform::GetDriveTypeA(root) != DRIVE_FIXED) continue;
+        ULONGLONG freeBytes = 0;
+        ULONGLONG totalBytes = 0;
+        if (!QueryDriveSpace(root, &freeBytes, &totalBytes)) continue;
+        kilobytes += (count == DriveCount::TotalBytes ? totalBytes : freeBytes) >> 10;
+    }
+    *pVal = static_cast<LONG>(static_cast<DWORD>(kilobytes >> 10));
+    return S_OK;
+}
+
+}  // namespace
+
+int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept {
+    // "\\.\physicaldrive" and at most 11 characters of a signed number always fit.
+    char name[kPhysicalDriveNameSize];
+    wsprintfA(name, "\\\\.\\physicaldrive%d", static_cast<int>(disk));
+
+    ScopedDevice device(platform::CreateFileA(name, GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+    if (!device.valid()) return 0;
+    ZeroMemory(geometry, sizeof(*geometry));
+    DWORD returned = 0;
+    const BOOL ok = platform::DeviceIoControl(device.get(), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr,
+                                              0, geometry, sizeof(*geometry), &returned, nullptr);
+    return ok ? 1 : 0;
+}
+
+int QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
+    if (root == nullptr || root[0] == '\0') return 0;
+
+    // Asked anew at every call, as the space query of the 9x family depends on its build.
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    platform::GetVersionExA(&version);
+    if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS &&
+        LOWORD(version.dwBuildNumber) <= kLastBuildWithoutSpaceEx)
+        return QueryDriveSpaceByClusters(root, freeBytes, totalBytes);
+    return QueryDriveSpaceEx(root, freeBytes, totalBytes);
+}
+
+// Reports disk lDiskNumber itself. Walking on through the following disks, as
+// an earlier design did, handed back the size of the last disk of a run.
+HRESULT FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
+    if (plSize == nullptr) return E_POINTER;
+    DISK_GEOMETRY geometry{};
+    if (!QueryDiskGeometry(lDiskNumber, &geometry)) return E_FAIL;
+    if (geometry.MediaType != FixedMedia) return E_FAIL;
+    // Multiplied without sign so that an absurd geometry wraps instead of overflowing.
+    const ULONGLONG product = static_cast<ULONGLONG>(geometry.Cylinders.QuadPart) *
+                              geometry.TracksPerCylinder * geometry.SectorsPerTrack *
+                              geometry.BytesPerSector;
+    const LONGLONG megabytes = static_cast<LONGLONG>(product) >> 20;
+    *plSize = static_cast<LONG>(static_cast<DWORD>(static_cast<ULONGLONG>(megabytes)));
+    return S_OK;
+}
+
+HRESULT FixedDisksSizeInMB(LONG* pVal) noexcept {
+    return SumFixedDrives(DriveCount::TotalBytes, pVal);
+}
+
+HRESULT FixedDisksFreeSpaceInMB(LONG* pVal) noexcept {
+    return SumFixedDrives(DriveCount::FreeBytes, pVal);
+}
+
+}  // namespace sysinfo

@@ -1,0 +1,44 @@
+// ReadHklmValue: one value under HKEY_LOCAL_MACHINE into a caller's buffer.
+//
+// Callers treat the destination as text whatever happened, so it leaves
+// here terminated: after any failure the whole destination is zero, and a
+// value that fills the destination to its last byte without a terminating
+// zero counts as a failure rather than be handed on unterminated. The value's
+// registry type is not looked at: a 4-byte number read into 4 bytes succeeds
+// (its last byte is zero for every number below 2^24).
+#include <cstring>
+
+#include "platform/platform.h"
+#include "sysinfo/hw_info_core.h"
+#include "sysinfo/scoped_handles.h"
+
+namespace sysinfo {
+
+int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                              int size) noexcept {
+    if (destination == nullptr || size <= 0) return 0;
+    if (valueName == nullptr || valueName[0] == '\0') return 0;
+
+    BYTE* bytes = static_cast<BYTE*>(destination);
+    bytes[0] = 0;
+
+    ScopedKey key;
+    if (platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+
+    const DWORD capacity = static_cast<DWORD>(size);
+    DWORD count = capacity;
+    const LONG error = platform::RegQueryValueExA(key.get(), valueName, nullptr, nullptr, bytes,
+                                                  &count);
+    const bool read = error == ERROR_SUCCESS && count > 1 && count <= capacity &&
+                      (count < capacity || bytes[capacity - 1] == 0);
+    if (!read) {
+        std::memset(bytes, 0, capacity);
+        return 0;
+    }
+    // Text stored without its terminator still ends here.
+    if (count < capacity) bytes[count] = 0;
+    return 1;
+}
+
+}  // namespace sysinfo
