@@ -1,0 +1,32 @@
+// Where the NT family keeps the devices of a class. A routed class is found by
+// searching the tree below its root for keys with the route's value (and, when
+// given, the expected text); "Unknown" is never found; every class without a
+// row here is found through the services' "Enum" keys.
+#pragma once
+
+namespace devices {
+
+enum class DeviceSearch { None, KeyTree };
+
+struct DeviceClassRoute {
+    const char* deviceClass;
+    DeviceSearch search;
+    const char* root;
+    const char* valueName;
+    const char* expected;  // null: any non-empty value
+};
+
+constexpr DeviceClassRoute DeviceClassRoutes[] = {
+    {"Unknown", DeviceSearch::None, nullptr, nullptr, nullptr},
+    {"DiskDrive", DeviceSearch::KeyTree, "HARDWARE\\DEVICEMAP\\SCSI", "Type", "DiskPeripheral"},
+    {"CDROM", DeviceSearch::KeyTree, "HARDWARE\\DEVICEMAP\\SCSI", "Type", "CdRomPeripheral"},
+    {"Monitor", DeviceSearch::KeyTree, "System\\CurrentControlSet\\Enum", "Class", "Monitor"},
+    {"Net", DeviceSearch::KeyTree, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
+     "Title", nullptr},
+    {"Printer", DeviceSearch::KeyTree, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
+     "Name", nullptr},
+    {"Media", DeviceSearch::KeyTree, "SYSTEM\\CurrentControlSet\\Control\\MediaResources",
+     "Active", "1"},
+};
+
+}  // namespace devices

@@ -1,0 +1,43 @@
+#include "devices/registry_value.h"
+
+#include "platform/platform.h"
+
+namespace devices {
+
+bool QueryValue(HKEY key, const char* name, DWORD* type, void* buffer, DWORD* size) noexcept {
+    return platform::RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE*>(buffer),
+                                      size) == ERROR_SUCCESS;
+}
+
+void TerminateAt(char* text, DWORD count, DWORD room) noexcept {
+    text[count < room ? count : room] = '\0';
+}
+
+bool ReadTextValue(HKEY key, const char* name, char* text, DWORD room) noexcept {
+    DWORD count = room;
+    if (!QueryValue(key, name, nullptr, text, &count)) {
+        text[0] = '\0';
+        return false;
+    }
+    TerminateAt(text, count, room);
+    return true;
+}
+
+bool AppendToPath(char* path, DWORD size, const char* text) noexcept {
+    DWORD used = 0;
+    while (used < size && path[used] != '\0') ++used;
+    if (used == size) return false;
+    DWORD added = 0;
+    while (text[added] != '\0') {
+        if (used + added + 1 >= size) {
+            path[used] = '\0';
+            return false;
+        }
+        path[used + added] = text[added];
+        ++added;
+    }
+    path[used + added] = '\0';
+    return true;
+}
+
+}  // namespace devices

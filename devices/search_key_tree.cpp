@@ -1,0 +1,94 @@
+// SearchKeyTree: a depth-first walk below a route's root, each key tested
+// before its subkeys, in enumeration order at every level.
+//
+// The walk keeps its own stack of open keys instead of recursing, so a deep
+// tree costs a few bytes per level rather than a frame with three path-sized
+// buffers. All levels share one path buffer: a level's path is a prefix of
+// the path of every key below it. A path that would pass 259 characters is
+// skipped (neither tested nor searched), which also bounds the depth.
+#include "devices/device_database_nt.h"
+
+#include "devices/registry_key.h"
+#include "devices/registry_value.h"
+#include "platform/platform.h"
+
+#include <utility>
+
+namespace devices {
+
+namespace {
+
+// Each level adds at least a separator and one character to the path.
+constexpr DWORD kMaxDepth = kKeyPathSize / 2 + 1;
+constexpr DWORD kValueSize = 260;
+
+struct Level {
+    RegistryKey key;
+    DWORD nextIndex = 0;
+    DWORD pathLength = 0;
+};
+
+// A key is a candidate when its value is present, non-empty and, if an
+// expected text was given, equal to it.
+bool IsCandidate(HKEY key, const char* valueName, const char* expected) noexcept {
+    char value[kValueSize + 1];
+    if (!ReadTextValue(key, valueName, value, kValueSize)) return false;
+    if (value[0] == '\0') return false;
+    return !expected || lstrcmpiA(value, expected) == 0;
+}
+
+bool IsHidden(HKEY key) noexcept {
+    DWORD hidden = 0;
+    DWORD size = sizeof hidden;
+    if (!QueryValue(key, "Hidden", nullptr, &hidden, &size)) return false;
+    return hidden != 0;
+}
+
+}  // namespace
+
+int SearchKeyTree(LONG* counter, const char* root, const char* valueName, const char* expected,
+                  char* keyBuffer, DWORD keyBufferSize) noexcept {
+    if (!counter || !root || !valueName || !keyBuffer) return 0;
+    char path[kKeyPathSize] = {};
+    if (!AppendToPath(path, root)) return 0;
+
+    Level levels[kMaxDepth];
+    DWORD depth = 0;
+    if (!levels[0].key.Open(HKEY_LOCAL_MACHINE, path)) return 0;
+    levels[0].pathLength = static_cast<DWORD>(lstrlenA(path));
+    depth = 1;
+
+    char name[kKeyPathSize];
+    while (depth > 0) {
+        Level& level = levels[depth - 1];
+        path[level.pathLength] = '\0';
+        if (platform::RegEnumKeyA(level.key.Get(), level.nextIndex++, name, sizeof name) !=
+            ERROR_SUCCESS) {
+            level.key.Close();
+            --depth;
+            continue;
+        }
+        name[kKeyPathSize - 1] = '\0';
+        if (name[0] == '\0') continue;
+        if (!AppendToPath(path, "\\") || !AppendToPath(path, name)) continue;
+
+        RegistryKey subkey;
+        if (!subkey.Open(HKEY_LOCAL_MACHINE, path)) continue;
+        if (IsCandidate(subkey.Get(), valueName, expected) && !IsHidden(subkey.Get())) {
+            if (*counter == 0) {
+                keyBuffer[0] = '\0';
+                return AppendToPath(keyBuffer, keyBufferSize, path) ? 1 : 0;
+            }
+            --*counter;
+        }
+        if (depth == kMaxDepth) continue;
+        Level& below = levels[depth];
+        below.key = std::move(subkey);
+        below.nextIndex = 0;
+        below.pathLength = static_cast<DWORD>(lstrlenA(path));
+        ++depth;
+    }
+    return 0;
+}
+
+}  // namespace devices

@@ -1,0 +1,100 @@
+// ServicesEnumWalk: the NT family's search for classes without a route of
+// their own. Each service's "Enum" key counts the device instances it drives
+// ("Count") and names each one ("0", "1", ...) relative to
+// "System\CurrentControlSet\Enum"; the instance key there holds its "Class",
+// "StatusFlags" and "Problem".
+//
+// An instance counts when its class matches and its status flags' low byte is
+// set; modems and display adapters count whatever their flags. A service
+// whose "Count" cannot be read contributes nothing, like a count of 0, and an
+// instance without "StatusFlags" is judged by flags of 0, not by whatever the
+// status held from the instance before.
+#include "devices/device_database_nt.h"
+
+#include "devices/device_query.h"
+#include "devices/registry_key.h"
+#include "devices/registry_value.h"
+#include "platform/platform.h"
+
+namespace devices {
+
+namespace {
+
+constexpr char kServices[] = "System\\CurrentControlSet\\Services";
+constexpr char kInstancePrefix[] = "System\\CurrentControlSet\\Enum\\";
+constexpr DWORD kInstancePrefixLength = sizeof kInstancePrefix - 1;
+constexpr DWORD kClassSize = 260;
+
+static_assert(kInstancePrefixLength == 30, "instance key prefix");
+
+bool CountsWithoutFlags(const char* deviceClass) noexcept {
+    return lstrcmpiA(deviceClass, "modem") == 0 || lstrcmpiA(deviceClass, "Display") == 0;
+}
+
+bool ReadInstanceLong(const char* instanceKey, const char* name, LONG* value) noexcept {
+    DWORD type = REG_NONE;
+    DWORD size = sizeof(LONG);
+    return ReadDeviceValueNt(instanceKey, nullptr, name, &type, reinterpret_cast<BYTE*>(value),
+                             &size) != 0;
+}
+
+bool HasClass(const char* instanceKey, const char* deviceClass) noexcept {
+    char instanceClass[kClassSize + 1] = {};
+    DWORD type = REG_NONE;
+    DWORD size = kClassSize;
+    if (!ReadDeviceValueNt(instanceKey, nullptr, "Class", &type,
+                           reinterpret_cast<BYTE*>(instanceClass), &size))
+        return false;
+    TerminateAt(instanceClass, size, kClassSize);
+    return lstrcmpiA(instanceClass, deviceClass) == 0;
+}
+
+}  // namespace
+
+int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
+                     DWORD keyBufferSize, LONG* status) noexcept {
+    // The prefix, its terminator and the byte kept free behind the instance path.
+    if (!deviceClass || !keyBuffer || !status || keyBufferSize <= kInstancePrefixLength + 1)
+        return 0;
+    RegistryKey services;
+    if (!services.Open(HKEY_LOCAL_MACHINE, kServices)) return 0;
+
+    const bool countsWithoutFlags = CountsWithoutFlags(deviceClass);
+    char serviceName[kKeyPathSize];
+    for (DWORD index = 0; platform::RegEnumKeyA(services.Get(), index, serviceName,
+                                                sizeof serviceName) == ERROR_SUCCESS;
+         ++index) {
+        serviceName[kKeyPathSize - 1] = '\0';
+        if (serviceName[0] == '\0') continue;
+        char enumPath[kKeyPathSize] = {};
+        if (!AppendToPath(enumPath, kServices) || !AppendToPath(enumPath, "\\") ||
+            !AppendToPath(enumPath, serviceName) || !AppendToPath(enumPath, "\\Enum"))
+            continue;
+        RegistryKey enumKey;
+        if (!enumKey.Open(HKEY_LOCAL_MACHINE, enumPath)) continue;
+
+        DWORD count = 0;
+        DWORD countSize = sizeof count;
+        if (!QueryValue(enumKey.Get(), "Count", nullptr, &count, &countSize)) count = 0;
+
+        for (DWORD instance = 0; instance < count; ++instance) {
+            char instanceName[16];
+            wsprintfA(instanceName, "%u", instance);
+            lstrcpyA(keyBuffer, kInstancePrefix);
+            ReadTextValue(enumKey.Get(), instanceName, keyBuffer + kInstancePrefixLength,
+                          keyBufferSize - kInstancePrefixLength - 1);
+
+            if (!HasClass(keyBuffer, deviceClass)) continue;
+            *status = 0;
+            ReadInstanceLong(keyBuffer, "StatusFlags", status);
+            if ((*status & 0xFF) == 0 && !countsWithoutFlags) continue;
+            *status = 0;
+            ReadInstanceLong(keyBuffer, "Problem", status);
+            if (deviceNumber == 0) return 1;
+            --deviceNumber;
+        }
+    }
+    return 0;
+}
+
+}  // namespace devices
