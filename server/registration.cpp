@@ -1,9 +1,118 @@
+// Self-registration. The class entries run the registration script (resource
+// "REGISTRY" 101 of this file, with %MODULE% standing for its path); the
+// type library, a resource of the same file, is registered after them and
+// unregistered through oleaut32's UnRegisterTypeLib, looked up by name
+// because the oldest systems lack it.
 #include "server/registration.h"
+
+#include <oleauto.h>
+
+#include "platform/platform.h"
+#include "server/class_table.h"
+#include "server/module_path.h"
+#include "server/registrar.h"
+#include "server/server_module.h"
 
 namespace server {
 
-HRESULT RegisterCoDeZiVero(bool) noexcept { return E_NOTIMPL; }
-HRESULT RegisterServer() noexcept { return E_NOTIMPL; }
-HRESULT UnregisterServer() noexcept { return S_OK; }
+namespace {
+
+constexpr UINT kRegistrationScriptId = 101;
+
+class TypeLibHolder {
+public:
+    TypeLibHolder() noexcept = default;
+    ~TypeLibHolder() {
+        if (library_) library_->Release();
+    }
+    TypeLibHolder(const TypeLibHolder&) = delete;
+    TypeLibHolder& operator=(const TypeLibHolder&) = delete;
+
+    ITypeLib* get() const noexcept { return library_; }
+    ITypeLib** operator&() noexcept {
+        if (library_) library_->Release();
+        library_ = nullptr;
+        return &library_;
+    }
+
+private:
+    ITypeLib* library_ = nullptr;
+};
+
+// Loads the type library from the module, or from the .tlb file beside it;
+// path receives the path that worked.
+HRESULT LocateTypeLib(TypeLibHolder& library, wchar_t (&path)[kTypeLibPathSize]) noexcept {
+    wchar_t modulePath[kModulePathSize];
+    HRESULT hr = ReadModulePath(TheModule().Instance(), modulePath);
+    if (FAILED(hr)) return hr;
+    wcscpy(path, modulePath);
+    hr = LoadTypeLib(path, &library);
+    if (SUCCEEDED(hr) && library.get()) return S_OK;
+    if (!TypeLibFallbackPath(modulePath, path)) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    hr = LoadTypeLib(path, &library);
+    if (FAILED(hr)) return hr;
+    return library.get() ? S_OK : TYPE_E_CANTLOADLIBRARY;
+}
+
+HRESULT RegisterTypeLibrary() noexcept {
+    TypeLibHolder library;
+    wchar_t path[kTypeLibPathSize];
+    HRESULT hr = LocateTypeLib(library, path);
+    if (FAILED(hr)) return hr;
+    wchar_t directory[kTypeLibPathSize];
+    DirectoryOf(path, directory);
+    return RegisterTypeLib(library.get(), path, directory);
+}
+
+using UnRegisterTypeLibRoutine = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+
+void UnregisterTypeLibrary() noexcept {
+    TypeLibHolder library;
+    wchar_t path[kTypeLibPathSize];
+    if (FAILED(LocateTypeLib(library, path))) return;
+    TLIBATTR* attributes = nullptr;
+    if (FAILED(library.get()->GetLibAttr(&attributes)) || !attributes) return;
+    if (HMODULE oleaut = platform::LoadLibraryA("oleaut32.dll")) {
+        auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(
+            reinterpret_cast<void*>(platform::GetProcAddress(oleaut, "UnRegisterTypeLib")));
+        if (unregister) {
+            unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                       attributes->lcid, attributes->syskind);
+        }
+        platform::FreeLibrary(oleaut);
+    }
+    library.get()->ReleaseTLibAttr(attributes);
+}
+
+}  // namespace
+
+HRESULT RegisterCoDeZiVero(bool doRegister) noexcept {
+    wchar_t path[kModulePathSize];
+    HRESULT hr = ReadModulePath(TheModule().Instance(), path);
+    if (FAILED(hr)) return hr;
+    // Inside the script the path stands in a quoted token, where a quote is written twice.
+    wchar_t quoted[kQuotedPathSize];
+    if (!DoubleSingleQuotes(path, quoted)) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    ReplacementMap map;
+    hr = map.Add(L"Module", quoted);
+    if (FAILED(hr)) return hr;
+    hr = RunRegistrar(path, kRegistrationScriptId, L"REGISTRY", doRegister, map);
+    map.Clear();
+    return hr;
+}
+
+HRESULT RegisterServer() noexcept {
+    for (const ClassEntry& entry : kClassTable) {
+        const HRESULT hr = entry.registerClass(true);
+        if (FAILED(hr)) return hr;
+    }
+    return RegisterTypeLibrary();
+}
+
+HRESULT UnregisterServer() noexcept {
+    for (const ClassEntry& entry : kClassTable) entry.registerClass(false);
+    UnregisterTypeLibrary();
+    return S_OK;
+}
 
 }  // namespace server
