@@ -84,6 +84,13 @@ public:
     // System records; tests change fields directly.
     OSVERSIONINFOA version{};
     bool versionSucceeds = true;
+    // The extra fields a caller gets when it asks with the larger OSVERSIONINFOEXA record;
+    // the 9x family rejects that record (versionExAccepted false).
+    bool versionExAccepted = true;
+    WORD servicePackMajor = 0;
+    WORD servicePackMinor = 0;
+    WORD suiteMask = 0;
+    BYTE productType = VER_NT_WORKSTATION;
     SYSTEM_INFO systemInfo{};
     MEMORYSTATUS memory{};
     SYSTEM_POWER_STATUS power{};
@@ -93,6 +100,9 @@ public:
     std::string windowsDirectory = "C:\\WINDOWS";
     std::string computerName = "FAKEPC";
     std::string modulePath = "C:\\Program Files\\DeZIVero\\DeZIVero.DLL";
+    // A buffer too small for modulePath: Windows XP fills it without a terminator; Vista and
+    // later truncate and terminate. Both return the buffer size with ERROR_INSUFFICIENT_BUFFER.
+    bool moduleNameTerminatedWhenTruncated = false;
 
     // Drive letters 'A' to 'Z'; letters not listed have DRIVE_NO_ROOT_DIR.
     std::map<char, Drive> drives;
