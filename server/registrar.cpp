@@ -1,14 +1,120 @@
-// Loading a registration script from a module's resources and running it.
+// Loading a registration script from a module's resources and running it:
+// the text is expanded into a buffer of its own, then parsed and applied.
 #include "server/registrar.h"
+
+#include "server/module_allocator.h"
+#include "server/registrar_parser.h"
+#include "server/registrar_text.h"
+
+#include <cstring>
+#include <new>
 
 namespace server {
 
-HRESULT RunRegistrar(const wchar_t*, UINT, const wchar_t*, bool, const ReplacementMap&) noexcept {
-    return E_NOTIMPL;
+namespace registrar {
+
+HRESULT RunScript(const char* script, bool doRegister, const ReplacementMap& map,
+                  const TextHeap& heap) noexcept {
+    if (!script) return E_POINTER;
+    ExpandedText text(heap);
+    HRESULT hr = text.Expand(script, map);
+    if (FAILED(hr)) return hr;
+    void* memory = heap.alloc(sizeof(Parser));
+    if (!memory) return E_OUTOFMEMORY;
+    Parser* parser = new (memory) Parser(text.Text());
+    hr = parser->Run(doRegister);
+    parser->~Parser();
+    heap.free(memory);
+    return hr;
 }
 
-HRESULT RunRegistrationScript(const char*, bool, const ReplacementMap&) noexcept {
-    return E_NOTIMPL;
+}  // namespace registrar
+
+namespace {
+
+// A load that fails without naming an error still fails.
+HRESULT LastErrorStatus() noexcept {
+    const DWORD error = GetLastError();
+    if (error == 0) return E_FAIL;
+    return static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
+}
+
+class AnsiCopy {
+public:
+    explicit AnsiCopy(const wchar_t* text) noexcept {
+        const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        if (size <= 0) return;
+        text_ = static_cast<char*>(ModuleAlloc(static_cast<size_t>(size)));
+        if (text_ && WideCharToMultiByte(CP_ACP, 0, text, -1, text_, size, nullptr, nullptr) != size) {
+            ModuleFree(text_);
+            text_ = nullptr;
+        }
+    }
+    ~AnsiCopy() {
+        if (text_) ModuleFree(text_);
+    }
+    AnsiCopy(const AnsiCopy&) = delete;
+    AnsiCopy& operator=(const AnsiCopy&) = delete;
+
+    const char* Get() const noexcept { return text_; }
+
+private:
+    char* text_ = nullptr;
+};
+
+class DataModule {
+public:
+    explicit DataModule(const char* path) noexcept
+        : module_(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~DataModule() {
+        if (module_) FreeLibrary(module_);
+    }
+    DataModule(const DataModule&) = delete;
+    DataModule& operator=(const DataModule&) = delete;
+
+    HMODULE Get() const noexcept { return module_; }
+
+private:
+    HMODULE module_;
+};
+
+}  // namespace
+
+HRESULT RunRegistrar(const wchar_t* modulePath, UINT resourceId, const wchar_t* resourceType,
+                     bool doRegister, const ReplacementMap& map) noexcept {
+    if (!modulePath || !resourceType) return E_POINTER;
+    AnsiCopy path(modulePath);
+    if (!path.Get()) return E_OUTOFMEMORY;
+    AnsiCopy typeName(IS_INTRESOURCE(resourceType) ? L"" : resourceType);
+    if (!typeName.Get()) return E_OUTOFMEMORY;
+    const char* type = IS_INTRESOURCE(resourceType)
+                           ? MAKEINTRESOURCEA(reinterpret_cast<ULONG_PTR>(resourceType))
+                           : typeName.Get();
+
+    DataModule module(path.Get());
+    if (!module.Get()) return LastErrorStatus();
+    HRSRC resource = FindResourceA(module.Get(), MAKEINTRESOURCEA(resourceId), type);
+    if (!resource) return LastErrorStatus();
+    HGLOBAL loaded = LoadResource(module.Get(), resource);
+    if (!loaded) return LastErrorStatus();
+    const DWORD size = SizeofResource(module.Get(), resource);
+    const void* data = LockResource(loaded);
+    if (!data && size != 0) return LastErrorStatus();
+
+    // The resource's data carries no terminator of its own, and the byte
+    // after it may lie outside the mapped image: the text always gets a copy.
+    auto* text = static_cast<char*>(ModuleAlloc(static_cast<size_t>(size) + 1));
+    if (!text) return E_OUTOFMEMORY;
+    if (size != 0) std::memcpy(text, data, size);
+    text[size] = '\0';
+    const HRESULT hr = RunRegistrationScript(text, doRegister, map);
+    ModuleFree(text);
+    return hr;
+}
+
+HRESULT RunRegistrationScript(const char* script, bool doRegister,
+                              const ReplacementMap& map) noexcept {
+    return registrar::RunScript(script, doRegister, map, registrar::ModuleTextHeap());
 }
 
 }  // namespace server
