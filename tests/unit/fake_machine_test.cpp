@@ -54,10 +54,11 @@ TEST_P(FakeMachineQueryValue, SizesAndBuffer) {
                                                    &size));
     EXPECT_EQ(c.sizeAfter, size);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    if (c.written)
+    if (c.written) {
         EXPECT_EQ(0, std::memcmp(buffer, "abcd", 5));
-    else
+    } else {
         EXPECT_TRUE(Untouched(buffer, sizeof buffer));
+    }
     platform::RegCloseKey(key);
 }
 
@@ -222,6 +223,433 @@ TEST(FakeMachineRegistry, ValuesEnumerateInInsertionOrder) {
     ASSERT_NE(nullptr, value);
     EXPECT_EQ(std::string("replaced", 9), value->bytes);
     platform::RegCloseKey(key);
+}
+
+TEST(FakeMachineRegistry, WritesThroughReadOnlyHandleAreDenied) {
+    Machine m;
+    m.Sz("HKCR\\K", "V", "x").Key("HKCR\\K\\Sub");
+    Scope scope(m);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_CLASSES_ROOT, "K", 0, KEY_READ, &key));
+    const BYTE data[] = "y";
+    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegSetValueExA(key, "V", 0, REG_SZ, data, 2));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegDeleteValueA(key, "V"));
+    HKEY created = nullptr;
+    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegCreateKeyExA(key, "New", 0, nullptr, 0, KEY_READ,
+                                                             nullptr, &created, nullptr));
+    EXPECT_FALSE(m.HasKey("HKCR\\K\\New"));
+    EXPECT_EQ(std::string("x", 2), m.FindValue("HKCR\\K", "V")->bytes);
+    platform::RegCloseKey(key);
+}
+
+TEST(FakeMachineRegistry, CreateMakesParentsAndReportsDisposition) {
+    Machine m;
+    m.Key("HKCR\\A");
+    Scope scope(m);
+    HKEY key = nullptr;
+    DWORD disposition = kSentinel;
+    ASSERT_EQ(ERROR_SUCCESS, platform::RegCreateKeyExA(HKEY_CLASSES_ROOT, "A\\B\\C", 0, nullptr, 0,
+                                                       KEY_ALL_ACCESS, nullptr, &key,
+                                                       &disposition));
+    EXPECT_EQ(static_cast<DWORD>(REG_CREATED_NEW_KEY), disposition);
+    const BYTE data[] = "Apartment";
+    EXPECT_EQ(ERROR_SUCCESS,
+              platform::RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, data, sizeof data));
+    platform::RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, platform::RegCreateKeyExA(HKEY_CLASSES_ROOT, "a\\b", 0, nullptr, 0,
+                                                       KEY_ALL_ACCESS, nullptr, &key,
+                                                       &disposition));
+    EXPECT_EQ(static_cast<DWORD>(REG_OPENED_EXISTING_KEY), disposition);
+    platform::RegCloseKey(key);
+    EXPECT_EQ("HKCR\\A\n"
+              "HKCR\\A\\B\n"
+              "HKCR\\A\\B\\C\n"
+              "HKCR\\A\\B\\C :ThreadingModel = REG_SZ \"Apartment\"\n",
+              m.Dump("HKCR\\A"));
+    EXPECT_EQ(0, m.OpenKeys());
+}
+
+TEST(FakeMachineRegistry, DeleteRefusesKeyWithSubkeysAndStalesHandles) {
+    Machine m;
+    m.Key("HKCR\\P\\Child").Sz("HKCR\\P\\Child", "V", "x");
+    Scope scope(m);
+    EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P"));
+    HKEY child = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              platform::RegOpenKeyExA(HKEY_CLASSES_ROOT, "P\\Child", 0, KEY_READ, &child));
+    EXPECT_EQ(ERROR_SUCCESS, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P\\Child"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P\\Child"));
+    DWORD size = 0;
+    EXPECT_EQ(ERROR_KEY_DELETED,
+              platform::RegQueryValueExA(child, "V", nullptr, nullptr, nullptr, &size));
+    EXPECT_EQ(ERROR_SUCCESS, platform::RegCloseKey(child));
+    EXPECT_EQ(ERROR_SUCCESS, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P"));
+    EXPECT_FALSE(m.HasKey("HKCR\\P"));
+}
+
+TEST(FakeMachineRegistry, QueryInfoCountsAndLongest) {
+    Machine m;
+    m.Key("HKLM\\K\\ab").Key("HKLM\\K\\abcdef").Sz("HKLM\\K", "n", "1234567").Dword("HKLM\\K",
+                                                                                   "name", 1);
+    Scope scope(m);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "K", 0, KEY_READ, &key));
+    DWORD subKeys = kSentinel, maxSub = kSentinel, values = kSentinel, maxName = kSentinel,
+          maxData = kSentinel;
+    EXPECT_EQ(ERROR_SUCCESS,
+              platform::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, &maxSub,
+                                         nullptr, &values, &maxName, &maxData, nullptr, nullptr));
+    EXPECT_EQ(2u, subKeys);
+    EXPECT_EQ(6u, maxSub);
+    EXPECT_EQ(2u, values);
+    EXPECT_EQ(4u, maxName);
+    EXPECT_EQ(8u, maxData);
+    platform::RegCloseKey(key);
+}
+
+// ---- system records -----------------------------------------------------------------------
+
+struct VersionCase {
+    const char* name;
+    bool win9x;
+    DWORD size;
+    BOOL result;
+};
+
+class FakeMachineVersion : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(FakeMachineVersion, RecordSize) {
+    const VersionCase& c = GetParam();
+    auto m = c.win9x ? Machine::Win9x() : Machine::Nt();
+    Scope scope(*m);
+    OSVERSIONINFOEXA info;
+    std::memset(&info, kFill, sizeof info);
+    info.dwOSVersionInfoSize = c.size;
+    ::SetLastError(0);
+    EXPECT_EQ(c.result, platform::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)));
+    EXPECT_EQ(c.size, info.dwOSVersionInfoSize);
+    if (!c.result) {
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), ::GetLastError());
+        EXPECT_EQ(0xCCCCCCCCu, info.dwPlatformId);
+        return;
+    }
+    EXPECT_EQ(m->version.dwPlatformId, info.dwPlatformId);
+    EXPECT_EQ(m->version.dwBuildNumber, info.dwBuildNumber);
+    EXPECT_STREQ(m->version.szCSDVersion, info.szCSDVersion);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FakeMachineVersion,
+    ::testing::Values(VersionCase{"NtBase", false, sizeof(OSVERSIONINFOA), TRUE},
+                      VersionCase{"NtExtended", false, sizeof(OSVERSIONINFOEXA), TRUE},
+                      VersionCase{"NtZeroSize", false, 0, FALSE},
+                      VersionCase{"NtOneShort", false, sizeof(OSVERSIONINFOA) - 1, FALSE},
+                      VersionCase{"Win9xBase", true, sizeof(OSVERSIONINFOA), TRUE},
+                      VersionCase{"Win9xRefusesExtended", true, sizeof(OSVERSIONINFOEXA), FALSE}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ModuleNameCase {
+    const char* name;
+    bool terminatesTruncated;
+    DWORD size;
+    DWORD result;
+    const char* text;  // expected buffer start
+    DWORD error;       // last error, 0 when untouched
+};
+
+class FakeMachineModuleName : public ::testing::TestWithParam<ModuleNameCase> {};
+
+TEST_P(FakeMachineModuleName, Truncation) {
+    const ModuleNameCase& c = GetParam();
+    Machine m;
+    m.modulePath = "C:\\D\\X.DLL";  // ten characters
+    m.moduleNameTerminatedWhenTruncated = c.terminatesTruncated;
+    Scope scope(m);
+    char buffer[16];
+    std::memset(buffer, kFill, sizeof buffer);
+    ::SetLastError(0);
+    EXPECT_EQ(c.result, platform::GetModuleFileNameA(nullptr, buffer, c.size));
+    EXPECT_EQ(c.error, ::GetLastError());
+    const size_t written = std::strlen(c.text) + (c.error == 0 || c.terminatesTruncated ? 1 : 0);
+    EXPECT_EQ(0, std::memcmp(buffer, c.text, std::strlen(c.text)));
+    if (written > std::strlen(c.text)) {
+        EXPECT_EQ('\0', buffer[std::strlen(c.text)]);
+    }
+    EXPECT_TRUE(Untouched(buffer + written, sizeof buffer - written));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FakeMachineModuleName,
+    ::testing::Values(
+        ModuleNameCase{"Fits", false, 11, 10, "C:\\D\\X.DLL", 0},
+        ModuleNameCase{"XpOneShortHasNoTerminator", false, 10, 10, "C:\\D\\X.DLL",
+                       ERROR_INSUFFICIENT_BUFFER},
+        ModuleNameCase{"XpShortCopiesSizeChars", false, 4, 4, "C:\\D", ERROR_INSUFFICIENT_BUFFER},
+        ModuleNameCase{"VistaOneShortTerminates", true, 10, 10, "C:\\D\\X.DL",
+                       ERROR_INSUFFICIENT_BUFFER},
+        ModuleNameCase{"ZeroSizeWritesNothing", false, 0, 0, "", ERROR_INSUFFICIENT_BUFFER}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DirectoryCase {
+    const char* name;
+    UINT (*function)(LPSTR, UINT);
+    UINT size;
+    UINT result;
+    bool written;
+};
+
+class FakeMachineDirectory : public ::testing::TestWithParam<DirectoryCase> {};
+
+TEST_P(FakeMachineDirectory, SizeRules) {
+    const DirectoryCase& c = GetParam();
+    Machine m;
+    m.systemDirectory = "C:\\SYS";  // six characters
+    m.windowsDirectory = "C:\\WIN";
+    Scope scope(m);
+    char buffer[16];
+    std::memset(buffer, kFill, sizeof buffer);
+    EXPECT_EQ(c.result, c.function(buffer, c.size));
+    if (c.written) {
+        EXPECT_EQ('\0', buffer[6]);
+    } else {
+        EXPECT_TRUE(Untouched(buffer, sizeof buffer));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FakeMachineDirectory,
+    ::testing::Values(DirectoryCase{"SystemExactFit", platform::GetSystemDirectoryA, 7, 6, true},
+                      DirectoryCase{"SystemOneShort", platform::GetSystemDirectoryA, 6, 7, false},
+                      DirectoryCase{"SystemZero", platform::GetSystemDirectoryA, 0, 7, false},
+                      DirectoryCase{"WindowsExactFit", platform::GetWindowsDirectoryA, 7, 6, true},
+                      DirectoryCase{"WindowsOneShort", platform::GetWindowsDirectoryA, 6, 7,
+                                    false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FakeMachineSystem, ComputerNameThatDoesNotFit) {
+    Machine m;
+    m.computerName = "HOST5";
+    Scope scope(m);
+    char buffer[8];
+    std::memset(buffer, kFill, sizeof buffer);
+    DWORD size = 5;
+    EXPECT_FALSE(platform::GetComputerNameA(buffer, &size));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BUFFER_OVERFLOW), ::GetLastError());
+    EXPECT_EQ(6u, size);
+    EXPECT_TRUE(Untouched(buffer, sizeof buffer));
+    EXPECT_TRUE(platform::GetComputerNameA(buffer, &size));
+    EXPECT_EQ(5u, size);
+    EXPECT_STREQ("HOST5", buffer);
+}
+
+// ---- INI files ----------------------------------------------------------------------------
+
+struct IniCase {
+    const char* name;
+    const char* file;
+    const char* section;
+    const char* key;
+    DWORD size;
+    DWORD result;
+    const char* text;
+};
+
+class FakeMachineIni : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(FakeMachineIni, Lookup) {
+    const IniCase& c = GetParam();
+    Machine m;
+    m.Ini("C:\\WINDOWS\\OEMINFO.INI", "General", "Model", "Vector 9");
+    Scope scope(m);
+    char buffer[16];
+    std::memset(buffer, kFill, sizeof buffer);
+    EXPECT_EQ(c.result,
+              platform::GetPrivateProfileStringA(c.section, c.key, "dflt", buffer, c.size, c.file));
+    if (c.size == 0) {
+        EXPECT_TRUE(Untouched(buffer, sizeof buffer));
+        return;
+    }
+    EXPECT_STREQ(c.text, buffer);
+    EXPECT_TRUE(Untouched(buffer + c.size, sizeof buffer - c.size));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FakeMachineIni,
+    ::testing::Values(
+        IniCase{"Found", "C:\\WINDOWS\\OEMINFO.INI", "General", "Model", 16, 8, "Vector 9"},
+        IniCase{"NamesIgnoreCase", "c:\\windows\\oeminfo.ini", "GENERAL", "model", 16, 8,
+                "Vector 9"},
+        IniCase{"ExactFit", "C:\\WINDOWS\\OEMINFO.INI", "General", "Model", 9, 8, "Vector 9"},
+        IniCase{"TruncatedWithTerminator", "C:\\WINDOWS\\OEMINFO.INI", "General", "Model", 4, 3,
+                "Vec"},
+        IniCase{"MissingKeyGivesDefault", "C:\\WINDOWS\\OEMINFO.INI", "General", "Maker", 16, 4,
+                "dflt"},
+        IniCase{"MissingFileGivesDefault", "C:\\WINDOWS\\PRODSPEC.INI", "General", "Model", 16,
+                4, "dflt"},
+        IniCase{"DefaultTruncatedToo", "C:\\NONE.INI", "General", "Model", 3, 2, "df"},
+        IniCase{"ZeroSizeWritesNothing", "C:\\WINDOWS\\OEMINFO.INI", "General", "Model", 0, 0,
+                ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- devices and drives -------------------------------------------------------------------
+
+struct DeviceCase {
+    const char* name;
+    const char* path;
+    DWORD code;
+    DWORD outSize;
+    BOOL result;
+    DWORD returned;
+};
+
+class FakeMachineDevice : public ::testing::TestWithParam<DeviceCase> {};
+
+TEST_P(FakeMachineDevice, Requests) {
+    const DeviceCase& c = GetParam();
+    Machine m;
+    m.physicalDrives[0].geometry.Cylinders.QuadPart = 1023;
+    m.physicalDrives[0].geometry.BytesPerSector = 512;
+    m.physicalDrives[1].answers = false;
+    m.speedDrivers["\\\\.\\C:\\DRV\\Rurovezo.zuv"] = 733;
+    Scope scope(m);
+    HANDLE h = platform::CreateFileA(c.path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(1, m.OpenHandles());
+    unsigned char out[32];
+    std::memset(out, kFill, sizeof out);
+    DWORD returned = kSentinel;
+    EXPECT_EQ(c.result, platform::DeviceIoControl(h, c.code, nullptr, 0, out, c.outSize,
+                                                  &returned, nullptr));
+    EXPECT_EQ(c.returned, returned);
+    EXPECT_TRUE(Untouched(reinterpret_cast<char*>(out) + c.returned, sizeof out - c.returned));
+    if (c.result && c.returned == sizeof(DISK_GEOMETRY)) {
+        EXPECT_EQ(0, std::memcmp(out, &m.physicalDrives[0].geometry, sizeof(DISK_GEOMETRY)));
+    }
+    if (c.result && c.returned == sizeof(LONG)) {
+        LONG speed = 0;
+        std::memcpy(&speed, out, sizeof speed);
+        EXPECT_EQ(733, speed);
+    }
+    EXPECT_TRUE(platform::CloseHandle(h));
+    EXPECT_FALSE(platform::CloseHandle(h));
+    EXPECT_EQ(0, m.OpenHandles());
+    EXPECT_EQ(std::vector<std::string>{c.path}, m.OpenedFiles());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, FakeMachineDevice,
+    ::testing::Values(
+        DeviceCase{"Geometry", "\\\\.\\PhysicalDrive0", IOCTL_DISK_GET_DRIVE_GEOMETRY, 24, TRUE,
+                   24},
+        DeviceCase{"GeometryBufferShort", "\\\\.\\physicaldrive0", IOCTL_DISK_GET_DRIVE_GEOMETRY,
+                   23, FALSE, 0},
+        DeviceCase{"GeometryRefused", "\\\\.\\PHYSICALDRIVE1", IOCTL_DISK_GET_DRIVE_GEOMETRY, 24,
+                   FALSE, 0},
+        DeviceCase{"SpeedOnDisk", "\\\\.\\PhysicalDrive0", 0x8000, 4, FALSE, 0},
+        DeviceCase{"Speed", "\\\\.\\c:\\drv\\RUROVEZO.ZUV", 0x8000, 4, TRUE, 4},
+        DeviceCase{"SpeedBufferShort", "\\\\.\\C:\\DRV\\Rurovezo.zuv", 0x8000, 3, FALSE, 0},
+        DeviceCase{"GeometryOnSpeedDriver", "\\\\.\\C:\\DRV\\Rurovezo.zuv",
+                   IOCTL_DISK_GET_DRIVE_GEOMETRY, 24, FALSE, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FakeMachineDevices, UnknownPathsDoNotOpen) {
+    Machine m;
+    m.physicalDrives[0];
+    m.physicalDrives[2].opens = false;
+    Scope scope(m);
+    for (const char* path : {"\\\\.\\PhysicalDrive1", "\\\\.\\PhysicalDrive2",
+                             "\\\\.\\PhysicalDrive0x", "\\\\.\\PhysicalDrive", "C:\\file"}) {
+        EXPECT_EQ(INVALID_HANDLE_VALUE, platform::CreateFileA(path, GENERIC_READ, 0, nullptr,
+                                                              OPEN_EXISTING, 0, nullptr))
+            << path;
+    }
+    EXPECT_EQ(0, m.OpenHandles());
+    EXPECT_EQ(5u, m.OpenedFiles().size());
+}
+
+TEST(FakeMachineDrives, TypesAndClusters) {
+    Machine m;
+    m.drives['C'].totalBytes = 10 * 4096 + 4095;
+    m.drives['C'].freeBytes = 3 * 4096;
+    m.drives['D'].type = DRIVE_CDROM;
+    Scope scope(m);
+    EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), platform::GetDriveTypeA("c:\\"));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_CDROM), platform::GetDriveTypeA("D:\\"));
+    EXPECT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), platform::GetDriveTypeA("E:\\"));
+    DWORD spc = kSentinel, bps = kSentinel, freeClusters = kSentinel, total = kSentinel;
+    ASSERT_TRUE(platform::GetDiskFreeSpaceA("C:\\", &spc, &bps, &freeClusters, &total));
+    EXPECT_EQ(8u, spc);
+    EXPECT_EQ(512u, bps);
+    EXPECT_EQ(3u, freeClusters);
+    EXPECT_EQ(10u, total);
+    m.drives['C'].spaceQuerySucceeds = false;
+    EXPECT_FALSE(platform::GetDiskFreeSpaceA("C:\\", &spc, &bps, &freeClusters, &total));
+}
+
+TEST(FakeMachineDrives, FreeSpaceExLookedUpByName) {
+    using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    Machine m;
+    m.drives['C'].totalBytes = 0x180000000ull;
+    m.drives['C'].freeBytes = 0x100000000ull;
+    Scope scope(m);
+    HMODULE kernel = platform::LoadLibraryA("KERNEL32.DLL");
+    ASSERT_NE(nullptr, kernel);
+    auto query = reinterpret_cast<FreeSpaceEx>(
+        reinterpret_cast<void (*)()>(platform::GetProcAddress(kernel, "GetDiskFreeSpaceExA")));
+    ASSERT_NE(nullptr, query);
+    ULARGE_INTEGER available, total, totalFree;
+    ASSERT_TRUE(query("C:\\", &available, &total, &totalFree));
+    EXPECT_EQ(0x180000000ull, total.QuadPart);
+    EXPECT_EQ(0x100000000ull, totalFree.QuadPart);
+    EXPECT_EQ(1, m.Calls("GetDiskFreeSpaceExA"));
+    EXPECT_FALSE(query("Q:\\", &available, &total, &totalFree));
+    m.hasGetDiskFreeSpaceEx = false;
+    EXPECT_EQ(nullptr, platform::GetProcAddress(kernel, "GetDiskFreeSpaceExA"));
+    EXPECT_TRUE(platform::FreeLibrary(kernel));
+    m.kernel32Loads = false;
+    EXPECT_EQ(nullptr, platform::LoadLibraryA("kernel32.dll"));
+}
+
+// ---- outside every scope, and from several threads ----------------------------------------
+
+TEST(FakeMachineNoScope, EveryCallFailsQuietly) {
+    ASSERT_EQ(nullptr, platform::fake::Current());
+    HKEY key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(kSentinel));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key));
+    EXPECT_EQ(nullptr, key);
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    EXPECT_FALSE(platform::GetVersionExA(&version));
+    SYSTEM_INFO info;
+    std::memset(&info, kFill, sizeof info);
+    platform::GetSystemInfo(&info);
+    EXPECT_EQ(0u, info.dwNumberOfProcessors);
+    char buffer[8];
+    EXPECT_EQ(0u, platform::GetSystemDirectoryA(buffer, sizeof buffer));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, platform::CreateFileA("\\\\.\\PhysicalDrive0", 0, 0, nullptr,
+                                                          OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(nullptr, platform::LoadLibraryA("Kernel32.dll"));
+}
+
+TEST(FakeMachineThreads, ConcurrentOpensBalance) {
+    Machine m;
+    m.Sz("HKLM\\K", "V", "x");
+    Scope scope(m);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([] {
+            for (int i = 0; i < 200; ++i) {
+                HKEY key = nullptr;
+                if (platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "K", 0, KEY_READ, &key) == 0)
+                    platform::RegCloseKey(key);
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(0, m.OpenKeys());
+    EXPECT_EQ(800, m.Calls("RegOpenKeyExA"));
+    EXPECT_EQ(800, m.Calls("RegCloseKey"));
 }
 
 }  // namespace
