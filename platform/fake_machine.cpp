@@ -329,7 +329,15 @@ Machine& Machine::Dword(const std::string& path, const std::string& name, DWORD 
 Machine& Machine::RemoveKey(const std::string& path) {
     std::lock_guard<std::mutex> lock(impl->mutex);
     Node* node = impl->Walk(path, false);
-    if (node && node->parent) Unlink(*node);
+    if (!node) return *this;
+    if (node->parent) {
+        Unlink(*node);
+        return *this;
+    }
+    // A root stays, emptied.
+    for (auto& child : node->children) MarkDeleted(*child.second);
+    node->children.clear();
+    node->values.clear();
     return *this;
 }
 
@@ -414,8 +422,9 @@ std::string Machine::Dump(const std::string& path) const {
     std::lock_guard<std::mutex> lock(impl->mutex);
     const Node* node = impl->Walk(path, false);
     if (!node) return std::string();
-    std::string start = path;
-    while (!start.empty() && start.back() == '\\') start.pop_back();
+    std::string start;
+    for (const Node* n = node; n; n = n->parent)
+        start = start.empty() ? n->name : n->name + "\\" + start;
     std::vector<std::string> lines;
     DumpNode(*node, start, lines);
     std::sort(lines.begin(), lines.end());

@@ -265,7 +265,7 @@ TEST(FakeMachineRegistry, CreateMakesParentsAndReportsDisposition) {
               "HKCR\\A\\B\n"
               "HKCR\\A\\B\\C\n"
               "HKCR\\A\\B\\C :ThreadingModel = REG_SZ \"Apartment\"\n",
-              m.Dump("HKCR\\A"));
+              m.Dump("hkcr\\a\\"));
     EXPECT_EQ(0, m.OpenKeys());
 }
 
