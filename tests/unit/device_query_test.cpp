@@ -1,0 +1,273 @@
+// The platform-neutral device operations: refused arguments, the choice of
+// family, and the "Speed" pseudo-value over the modem speed table.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "devices/device_query.h"
+#include "devices/modem_speed_table.h"
+#include "platform/fake_machine.h"
+#include "sysinfo/hw_info_core.h"
+
+namespace {
+
+using platform::fake::Machine;
+using platform::fake::Scope;
+
+constexpr LONG kStatusSentinel = static_cast<LONG>(0xDEADBEEF);
+const char kModemKey[] = "System\\CurrentControlSet\\Enum\\Root\\MODEM\\0000";
+const std::string kModem = std::string("HKLM\\") + kModemKey;
+
+// An NT machine with one modem counted by its service, and a 9x machine
+// with one modem in its device list; both with the same description.
+std::unique_ptr<Machine> ModemMachine(bool nt, const std::string& description) {
+    auto m = nt ? Machine::Nt() : Machine::Win9x();
+    if (nt) {
+        m->Dword("HKLM\\System\\CurrentControlSet\\Services\\Modem\\Enum", "Count", 1)
+            .Sz("HKLM\\System\\CurrentControlSet\\Services\\Modem\\Enum", "0", "Root\\MODEM\\0000")
+            .Sz(kModem, "Class", "Modem")
+            .Sz(kModem, "DeviceDesc", description)
+            .Dword(kModem, "Problem", 7);
+    } else {
+        m->Sz("HKDD\\Config Manager\\Enum\\C1", "HardwareKey", "Root\\MODEM\\0000")
+            .Dword("HKDD\\Config Manager\\Enum\\C1", "Problem", 3)
+            .Sz("HKLM\\Enum\\Root\\MODEM\\0000", "Class", "Modem")
+            .Sz("HKLM\\Enum\\Root\\MODEM\\0000", "DeviceDesc", description);
+    }
+    return m;
+}
+
+class DeviceQueryTest : public ::testing::Test {
+protected:
+    void SetUp() override { sysinfo::ForgetPlatformRecord(); }
+    void TearDown() override {
+        EXPECT_EQ(0, machine->OpenKeys());
+        sysinfo::ForgetPlatformRecord();
+    }
+    std::unique_ptr<Machine> machine = ModemMachine(true, "Standard V.90 Modem");
+    Scope scope{*machine};
+};
+
+struct RefusedRow {
+    const char* name;
+    LONG number;
+    const char* deviceClass;
+    bool nullBuffer;
+    DWORD size;
+};
+
+const RefusedRow kRefusedRows[] = {
+    {"NegativeNumber", -1, "Modem", false, 1040},
+    {"MostNegativeNumber", LONG_MIN, "Modem", false, 1040},
+    {"EmptyClass", 0, "", false, 1040},
+    {"NullClass", 0, nullptr, false, 1040},
+    {"SizeZero", 0, "Modem", false, 0},
+    {"NullBuffer", 0, "Modem", true, 1040},
+};
+
+class DeviceQueryRefusedTest : public DeviceQueryTest,
+                               public ::testing::WithParamInterface<RefusedRow> {};
+
+TEST_P(DeviceQueryRefusedTest, WritesNothing) {
+    const RefusedRow& row = GetParam();
+    char key[16];
+    std::memset(key, 0xCC, sizeof key);
+    LONG status = kStatusSentinel;
+    machine->ResetCounts();
+    EXPECT_EQ(0, devices::FindDeviceKey(row.number, row.deviceClass, row.nullBuffer ? nullptr : key,
+                                        row.size, &status));
+    EXPECT_EQ(static_cast<char>(0xCC), key[0]);
+    EXPECT_EQ(kStatusSentinel, status);
+    EXPECT_EQ(0, machine->Calls("RegOpenKeyExA"));
+}
+
+INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceQueryRefusedTest, ::testing::ValuesIn(kRefusedRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeviceQueryTest, HugeDeviceNumberSearchesAndFails) {
+    char key[1040];
+    LONG status = kStatusSentinel;
+    EXPECT_EQ(0, devices::FindDeviceKey(LONG_MAX, "Modem", key, sizeof key, &status));
+    EXPECT_EQ(7, status);  // the one modem was examined
+}
+
+TEST_F(DeviceQueryTest, NullStatusIsAccepted) {
+    char key[1040];
+    EXPECT_EQ(1, devices::FindDeviceKey(0, "Modem", key, sizeof key, nullptr));
+    EXPECT_STREQ(kModemKey, key);
+}
+
+TEST_F(DeviceQueryTest, FamilyChosenAtEveryCall) {
+    char key[1040];
+    LONG status = 0;
+    ASSERT_EQ(1, devices::FindDeviceKey(0, "modem", key, sizeof key, &status));
+    EXPECT_STREQ(kModemKey, key);
+    EXPECT_EQ(7, status);
+
+    auto win9x = ModemMachine(false, "Standard V.90 Modem");
+    Scope nested(*win9x);
+    sysinfo::ForgetPlatformRecord();
+    ASSERT_EQ(1, devices::FindDeviceKey(0, "modem", key, sizeof key, &status));
+    EXPECT_STREQ("Enum\\Root\\MODEM\\0000", key);
+    EXPECT_EQ(3, status);
+    EXPECT_EQ(0, win9x->OpenKeys());
+}
+
+struct ValueArgumentRow {
+    const char* name;
+    const char* deviceKey;
+    const char* valueName;
+    bool nullSize;
+    DWORD size;
+    bool firstByteEmptied;
+};
+
+const ValueArgumentRow kValueArgumentRows[] = {
+    {"NullKey", nullptr, "DeviceDesc", false, 64, true},
+    {"EmptyKey", "", "DeviceDesc", false, 64, true},
+    {"NullValueName", kModemKey, nullptr, false, 64, true},
+    {"EmptyValueName", kModemKey, "", false, 64, true},
+    {"MissingValue", kModemKey, "NoSuchValue", false, 64, true},
+    {"MissingKey", "System\\NoSuchKey", "DeviceDesc", false, 64, true},
+    // A buffer said to hold no byte is not written at all.
+    {"SizeZero", kModemKey, "DeviceDesc", false, 0, false},
+    {"NullSize", kModemKey, "DeviceDesc", true, 0, false},
+};
+
+class DeviceQueryValueArgumentTest : public DeviceQueryTest,
+                                     public ::testing::WithParamInterface<ValueArgumentRow> {};
+
+TEST_P(DeviceQueryValueArgumentTest, FailsAndEmptiesOnlyAWritableBuffer) {
+    const ValueArgumentRow& row = GetParam();
+    BYTE buffer[64];
+    std::memset(buffer, 0xCC, sizeof buffer);
+    DWORD type = 0xDEADBEEF;
+    DWORD size = row.size;
+    EXPECT_EQ(0, devices::QueryDeviceValue(row.deviceKey, nullptr, row.valueName, &type, buffer,
+                                           row.nullSize ? nullptr : &size));
+    EXPECT_EQ(row.firstByteEmptied ? 0 : 0xCC, buffer[0]);
+    EXPECT_EQ(0xCC, buffer[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceQueryValueArgumentTest,
+                         ::testing::ValuesIn(kValueArgumentRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeviceQueryTest, NullBufferFails) {
+    DWORD type = 0, size = 64;
+    EXPECT_EQ(0, devices::QueryDeviceValue(kModemKey, nullptr, "DeviceDesc", &type, nullptr, &size));
+}
+
+// Every row alone in a description gives its own speed.
+TEST(DeviceModemSpeed, EveryRowAloneGivesItsSpeed) {
+    for (const devices::ModemSpeed& row : devices::ModemSpeedTable) {
+        const std::string description = std::string("Modem ") + row.pattern + " x";
+        auto m = ModemMachine(true, description);
+        Scope scope(*m);
+        sysinfo::ForgetPlatformRecord();
+        BYTE buffer[1040] = {};
+        DWORD type = 0, size = sizeof buffer;
+        ASSERT_NE(0, devices::QueryDeviceValue(kModemKey, "", "Speed", &type, buffer, &size))
+            << row.pattern;
+        DWORD speed = 0;
+        std::memcpy(&speed, buffer, sizeof speed);
+        EXPECT_EQ(row.bitsPerSecond, speed) << row.pattern;
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type) << row.pattern;
+        EXPECT_EQ(description.size() + 1, size) << row.pattern;
+    }
+    sysinfo::ForgetPlatformRecord();
+}
+
+struct SpeedRow {
+    const char* name;
+    const char* description;
+    const char* valueName;
+    DWORD expected;  // 0: no speed, the read fails
+};
+
+const SpeedRow kSpeedRows[] = {
+    {"OnlyDigits28800", "Generic 28800 Modem", "Speed", 28800},
+    {"EarlierRowWinsWherever", "Fax 33.6 and V.32", "Speed", 14400},
+    {"V90BeatsLaterRow", "33.6 upgraded to V.90", "Speed", 57600},
+    {"OnlyShort144", "Voice 144 modem", "Speed", 14400},
+    {"FiftySixThousandIsFullRate", "56000 bps", "Speed", 57600},
+    {"FiftySixKInUpperCase", "ACME 56K", "Speed", 57600},
+    {"DottedBeforeShortPattern", "Modem 28.8 (144 compatible)", "Speed", 28800},
+    {"V34BeforeV32InTableOrder", "V32 V34", "Speed", 14400},
+    {"VfcBeforeV90", "V.FC V.90", "Speed", 33600},
+    {"NoPatternFails", "Standard Modem", "Speed", 0},
+    {"EmptyDescriptionFails", "", "Speed", 0},
+    {"NameWithoutCase", "V.90", "sPEED", 57600},
+    {"NameUpperCase", "V.90", "SPEED", 57600},
+};
+
+class DeviceModemSpeedTest : public ::testing::TestWithParam<SpeedRow> {};
+
+TEST_P(DeviceModemSpeedTest, FirstRowFoundDecidesOnBothFamilies) {
+    const SpeedRow& row = GetParam();
+    for (bool nt : {true, false}) {
+        auto m = ModemMachine(nt, row.description);
+        Scope scope(*m);
+        sysinfo::ForgetPlatformRecord();
+        const char* key = nt ? kModemKey : "Enum\\Root\\MODEM\\0000";
+        BYTE buffer[1040];
+        std::memset(buffer, 0xCC, sizeof buffer);
+        DWORD type = 0xDEADBEEF, size = sizeof buffer;
+        const int ok = devices::QueryDeviceValue(key, "", row.valueName, &type, buffer, &size);
+        if (row.expected == 0) {
+            EXPECT_EQ(0, ok) << nt;
+            EXPECT_STREQ(row.description, reinterpret_cast<const char*>(buffer)) << nt;
+        } else {
+            ASSERT_NE(0, ok) << nt;
+            DWORD speed = 0;
+            std::memcpy(&speed, buffer, sizeof speed);
+            EXPECT_EQ(row.expected, speed) << nt;
+            EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type) << nt;
+        }
+        EXPECT_EQ(0, m->OpenKeys());
+    }
+    sysinfo::ForgetPlatformRecord();
+}
+
+INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceModemSpeedTest, ::testing::ValuesIn(kSpeedRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeviceQueryTest, SpeedOfNonTextDescriptionIsTheRawValue) {
+    machine->Raw(kModem, "DeviceDesc", REG_BINARY, std::string("V.90", 4));
+    BYTE buffer[16] = {};
+    DWORD type = 0, size = sizeof buffer;
+    ASSERT_NE(0, devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
+    EXPECT_EQ(4u, size);
+    EXPECT_EQ(0, std::memcmp(buffer, "V.90", 4));
+}
+
+// A description that fills the buffer without a terminator is matched only
+// within the bytes read, never beyond them.
+TEST_F(DeviceQueryTest, SpeedLooksOnlyAtTheBytesRead) {
+    machine->Raw(kModem, "DeviceDesc", REG_SZ, "abc28800");
+    BYTE buffer[16];
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer + 8, "V.90", 4);
+    DWORD type = 0, size = 8;
+    ASSERT_NE(0, devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
+    DWORD speed = 0;
+    std::memcpy(&speed, buffer, sizeof speed);
+    EXPECT_EQ(28800u, speed);
+}
+
+TEST_F(DeviceQueryTest, SpeedNeedsRoomForFourBytes) {
+    machine->Raw(kModem, "DeviceDesc", REG_SZ, "144");
+    BYTE buffer[8];
+    std::memset(buffer, 0xCC, sizeof buffer);
+    DWORD type = 0, size = 3;
+    EXPECT_EQ(0, devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
+    EXPECT_EQ(0xCC, buffer[3]);
+}
+
+}  // namespace
