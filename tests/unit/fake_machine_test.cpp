@@ -18,6 +18,10 @@ using platform::fake::Scope;
 constexpr DWORD kSentinel = 0xDEADBEEF;
 constexpr unsigned char kFill = 0xCC;
 
+LONG OpenRead(HKEY root, const char* subKey, HKEY* key) {
+    return platform::RegOpenKeyExA(root, subKey, 0, KEY_READ, key);
+}
+
 bool Untouched(const char* buffer, size_t size) {
     for (size_t i = 0; i < size; ++i)
         if (static_cast<unsigned char>(buffer[i]) != kFill) return false;
@@ -43,7 +47,7 @@ TEST_P(FakeMachineQueryValue, SizesAndBuffer) {
     m.Sz("HKLM\\Soft", "Name", "abcd");  // five bytes with the terminator
     Scope scope(m);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Soft", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_LOCAL_MACHINE, "Soft", &key));
     char buffer[16];
     std::memset(buffer, kFill, sizeof buffer);
     DWORD type = kSentinel;
@@ -76,7 +80,7 @@ TEST(FakeMachineRegistry, RawTextComesBackWithoutTerminator) {
     m.Raw("HKLM\\Soft", "Bare", REG_SZ, "xyz");
     Scope scope(m);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Soft", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_LOCAL_MACHINE, "Soft", &key));
     char buffer[8];
     std::memset(buffer, kFill, sizeof buffer);
     DWORD size = sizeof buffer;
@@ -94,7 +98,7 @@ TEST(FakeMachineRegistry, DataWithoutSizeIsRefused) {
     Scope scope(m);
     BYTE buffer[4];
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Soft", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_LOCAL_MACHINE, "Soft", &key));
     EXPECT_EQ(ERROR_INVALID_PARAMETER,
               platform::RegQueryValueExA(key, "N", nullptr, nullptr, buffer, nullptr));
     platform::RegCloseKey(key);
@@ -116,7 +120,7 @@ TEST_P(FakeMachineOpenKey, PathForms) {
     m.Key("HKLM\\Enum\\Root\\Leaf");
     Scope scope(m);
     HKEY key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(kSentinel));
-    EXPECT_EQ(c.status, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, c.subKey, 0, KEY_READ, &key));
+    EXPECT_EQ(c.status, OpenRead(HKEY_LOCAL_MACHINE, c.subKey, &key));
     EXPECT_EQ(c.status == ERROR_SUCCESS ? 1 : 0, m.OpenKeys());
     if (c.status != ERROR_SUCCESS) {
         EXPECT_EQ(nullptr, key);
@@ -145,8 +149,8 @@ TEST(FakeMachineRegistry, HandlesAreDistinctAndCounted) {
     m.Key("HKCR\\CLSID");
     Scope scope(m);
     HKEY a = nullptr, b = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, &a));
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(a, nullptr, 0, KEY_READ, &b));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_CLASSES_ROOT, "CLSID", &a));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(a, nullptr, &b));
     EXPECT_NE(a, b);
     EXPECT_EQ(2, m.OpenKeys());
     EXPECT_EQ(ERROR_SUCCESS, platform::RegCloseKey(a));
@@ -167,7 +171,7 @@ TEST(FakeMachineRegistry, SubkeysEnumerateSortedWithoutCase) {
     char name[16];
     for (DWORD i = 0;; ++i) {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "E", 0, KEY_READ, &key));
+        ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_LOCAL_MACHINE, "E", &key));
         LONG status = platform::RegEnumKeyA(key, i, name, sizeof name);
         platform::RegCloseKey(key);
         if (status == ERROR_NO_MORE_ITEMS) break;
@@ -184,7 +188,7 @@ TEST(FakeMachineRegistry, EnumKeyNameThatDoesNotFit) {
     char name[6];
     std::memset(name, kFill, sizeof name);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "E", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_LOCAL_MACHINE, "E", &key));
     EXPECT_EQ(ERROR_MORE_DATA, platform::RegEnumKeyA(key, 0, name, sizeof name));
     EXPECT_TRUE(Untouched(name, sizeof name));
     DWORD size = sizeof name;
@@ -208,7 +212,7 @@ TEST(FakeMachineRegistry, ValuesEnumerateInInsertionOrder) {
     std::vector<std::string> seen;
     char name[16];
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_CLASSES_ROOT, "K", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_CLASSES_ROOT, "K", &key));
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
         LONG status =
@@ -230,7 +234,7 @@ TEST(FakeMachineRegistry, WritesThroughReadOnlyHandleAreDenied) {
     m.Sz("HKCR\\K", "V", "x").Key("HKCR\\K\\Sub");
     Scope scope(m);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_CLASSES_ROOT, "K", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_CLASSES_ROOT, "K", &key));
     const BYTE data[] = "y";
     EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegSetValueExA(key, "V", 0, REG_SZ, data, 2));
     EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegDeleteValueA(key, "V"));
@@ -276,7 +280,7 @@ TEST(FakeMachineRegistry, DeleteRefusesKeyWithSubkeysAndStalesHandles) {
     EXPECT_EQ(ERROR_ACCESS_DENIED, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P"));
     HKEY child = nullptr;
     ASSERT_EQ(ERROR_SUCCESS,
-              platform::RegOpenKeyExA(HKEY_CLASSES_ROOT, "P\\Child", 0, KEY_READ, &child));
+              OpenRead(HKEY_CLASSES_ROOT, "P\\Child", &child));
     EXPECT_EQ(ERROR_SUCCESS, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P\\Child"));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, platform::RegDeleteKeyA(HKEY_CLASSES_ROOT, "P\\Child"));
     DWORD size = 0;
@@ -293,7 +297,7 @@ TEST(FakeMachineRegistry, QueryInfoCountsAndLongest) {
                                                                                    "name", 1);
     Scope scope(m);
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "K", 0, KEY_READ, &key));
+    ASSERT_EQ(ERROR_SUCCESS, OpenRead(HKEY_LOCAL_MACHINE, "K", &key));
     DWORD subKeys = kSentinel, maxSub = kSentinel, values = kSentinel, maxName = kSentinel,
           maxData = kSentinel;
     EXPECT_EQ(ERROR_SUCCESS,
@@ -617,7 +621,7 @@ TEST(FakeMachineNoScope, EveryCallFailsQuietly) {
     ASSERT_EQ(nullptr, platform::fake::Current());
     HKEY key = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(kSentinel));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key));
+              OpenRead(HKEY_LOCAL_MACHINE, "Software", &key));
     EXPECT_EQ(nullptr, key);
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
@@ -642,7 +646,7 @@ TEST(FakeMachineThreads, ConcurrentOpensBalance) {
         threads.emplace_back([] {
             for (int i = 0; i < 200; ++i) {
                 HKEY key = nullptr;
-                if (platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "K", 0, KEY_READ, &key) == 0)
+                if (OpenRead(HKEY_LOCAL_MACHINE, "K", &key) == 0)
                     platform::RegCloseKey(key);
             }
         });
