@@ -59,7 +59,13 @@ public:
     static std::unique_ptr<Machine> Nt();    // platform 2, 5.1 build 2600, "Service Pack 2"
     static std::unique_ptr<Machine> Win9x(); // platform 1, 4.10 build 0x040A08AE (2222), " A "
 
-    // Registry. Each call creates the key path (and its parents) when missing.
+    // Registry. Each call creates the key path (and its parents) when missing. Roots may also be
+    // written in full ("HKEY_LOCAL_MACHINE"); an unknown root stops the test run with a message.
+    // Sz and ExpandSz store the text with its terminator; Raw stores the bytes exactly as given.
+    // Handles opened through the seam keep the rights asked for: a value write needs
+    // KEY_SET_VALUE, creating a key KEY_CREATE_SUB_KEY, a read KEY_QUERY_VALUE or
+    // KEY_ENUMERATE_SUB_KEYS, else ERROR_ACCESS_DENIED. A key removed while a handle is open
+    // answers that handle with ERROR_KEY_DELETED.
     Machine& Key(const std::string& path);
     Machine& Sz(const std::string& path, const std::string& name, const std::string& text);
     Machine& ExpandSz(const std::string& path, const std::string& name, const std::string& text);
@@ -122,7 +128,7 @@ public:
     int OpenHandles() const;  // device handles opened and not yet closed
     int Calls(const std::string& function) const;  // e.g. Calls("GetVersionExA")
     std::vector<std::string> OpenedFiles() const;  // every CreateFileA path, in call order
-    void ResetCounts();
+    void ResetCounts();  // clears Calls and OpenedFiles; open keys and handles stay counted
 
     struct Impl;
     std::unique_ptr<Impl> impl;
