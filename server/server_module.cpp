@@ -71,6 +71,13 @@ HRESULT ServerModule::AddTermination(TerminationRoutine routine, DWORD_PTR argum
     return S_OK;
 }
 
+size_t ServerModule::TerminationCount() noexcept {
+    ModuleLockGuard guard(typeInfoLock);
+    size_t count = 0;
+    for (TerminationNode* node = terminationList_; node; node = node->next) ++count;
+    return count;
+}
+
 void ServerModule::RunTerminationList() noexcept {
     while (TerminationNode* node = terminationList_) {
         terminationList_ = node->next;

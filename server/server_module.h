@@ -75,6 +75,7 @@ public:
     // Adds a routine that termination runs, newest first. E_OUTOFMEMORY when
     // no node can be allocated.
     HRESULT AddTermination(TerminationRoutine routine, DWORD_PTR argument) noexcept;
+    size_t TerminationCount() noexcept;
 
     ModuleLock classTableLock;
     ModuleLock typeInfoLock;  // also guards the termination list
