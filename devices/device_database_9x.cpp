@@ -26,7 +26,8 @@ constexpr DWORD kTextSize = 260;
 static_assert(kDriverPrefixLength == 40, "driver key prefix");
 
 // Reads name of the device at deviceKey as text, terminated whatever came back.
-bool ReadDeviceText(const char* deviceKey, const char* name, char (&text)[kTextSize + 1]) {
+bool ReadDeviceText(const char* deviceKey, const char* name,
+                    char (&text)[kTextSize + 1]) noexcept {
     text[0] = '\0';
     DWORD count = kTextSize;
     if (!ReadDeviceValue9x(deviceKey, nullptr, name, nullptr, reinterpret_cast<BYTE*>(text),
@@ -67,7 +68,7 @@ int ReadDeviceValue9x(const char* deviceKey, const char* subkey, const char* val
 int FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
                     DWORD keyBufferSize, LONG* status) noexcept {
     // "Enum\" and its terminator must fit, with the last byte kept free.
-    if (keyBufferSize <= kHardwarePrefixLength + 1) return 0;
+    if (!deviceClass || !keyBuffer || keyBufferSize <= kHardwarePrefixLength + 1) return 0;
     RegistryKey list;
     if (!list.Open(HKEY_DYN_DATA, kDeviceList)) return 0;
 

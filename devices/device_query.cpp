@@ -15,7 +15,8 @@ constexpr DWORD kDescriptionSize = 1040;
 
 // Copies the description just read into a terminated working buffer: the
 // registry may have filled the caller's buffer without a terminator.
-void CopyDescription(const BYTE* buffer, DWORD count, char (&description)[kDescriptionSize + 1]) {
+void CopyDescription(const BYTE* buffer, DWORD count,
+                     char (&description)[kDescriptionSize + 1]) noexcept {
     DWORD length = 0;
     while (length < count && length < kDescriptionSize && buffer[length] != 0) {
         description[length] = static_cast<char>(buffer[length]);

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "devices/device_query.h"
@@ -88,6 +89,8 @@ struct FindRow {
     const char* key;  // after the call, found or not
     LONG status;
 };
+
+void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
 
 const FindRow kFindRows[] = {
     {"FloppySkippedForExactDiskDrive", "DiskDrive", 0, 1, "Enum\\ESDI\\GENERIC\\0001", 5},
@@ -188,6 +191,8 @@ struct ReadRow {
     const char* text;  // for REG_SZ rows
 };
 
+void PrintTo(const ReadRow& row, std::ostream* os) { *os << row.name; }
+
 const ReadRow kReadRows[] = {
     {"ValueInHardwareKey", "Enum\\PCI\\VEN_1\\0000", nullptr, "DeviceDesc", 1, REG_SZ,
      "Fast AGP Card"},
@@ -248,6 +253,8 @@ struct DriverPathRow {
     const char* subkey;
     int ok;
 };
+
+void PrintTo(const DriverPathRow& row, std::ostream* os) { *os << row.name; }
 
 const DriverPathRow kDriverPathRows[] = {
     {"DriverFillingItsRoomUnterminated", 219, false, nullptr, 1},

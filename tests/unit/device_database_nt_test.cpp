@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "devices/device_database_nt.h"
@@ -145,6 +146,8 @@ struct FindRow {
     LONG status;
 };
 
+void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
+
 const std::string kScsiKey = "HARDWARE\\DEVICEMAP\\SCSI\\";
 const std::string kEnumKey = "System\\CurrentControlSet\\Enum\\";
 const std::string kNetKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
@@ -250,6 +253,8 @@ struct ValueRow {
     const char* text;  // REG_SZ rows
     DWORD number;      // REG_DWORD rows
 };
+
+void PrintTo(const ValueRow& row, std::ostream* os) { *os << row.name; }
 
 const ValueRow kValueRows[] = {
     {"ScsiDeviceDescIsIdentifier", kScsiKey + kLun00, nullptr, "DeviceDesc", 1, REG_SZ,
@@ -425,6 +430,8 @@ struct DeepRow {
     int candidateDepth; // level carrying the disk type
     int found;
 };
+
+void PrintTo(const DeepRow& row, std::ostream* os) { *os << row.name; }
 
 const DeepRow kDeepRows[] = {
     {"CandidateAtDepth100Of200", 200, 100, 1},

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "devices/device_query.h"
@@ -83,6 +84,8 @@ struct TypeRow {
     LONG number;       // VT_I4
     std::string text;  // VT_BSTR
 };
+
+void PrintTo(const TypeRow& row, std::ostream* os) { *os << row.name; }
 
 const TypeRow kTypeRows[] = {
     {"SzIsText", REG_SZ, std::string("hello\0", 6), VT_BSTR, 0, "hello"},
@@ -167,9 +170,12 @@ struct LengthRow {
     bool answers;
 };
 
+void PrintTo(const LengthRow& row, std::ostream* os) { *os << row.name; }
+
 const LengthRow kLengthRows[] = {
     {"EmptyKey", 0, 0, false},
     {"Key259", 259, 0, false},
+    {"Key260", 260, 0, false},
     {"Key1040", 1040, 0, false},
     {"KeyMillion", 1000000, 0, false},
     {"EmptySubkeyStillAnswers", 0, 1, true},
@@ -178,6 +184,7 @@ const LengthRow kLengthRows[] = {
     {"SubkeyMillion", 1000000, 1, false},
     {"EmptyName", 0, 2, false},
     {"Name259", 259, 2, false},
+    {"Name260", 260, 2, false},
     {"Name1039", 1039, 2, false},
     {"Name1040", 1040, 2, false},
     {"NameMillion", 1000000, 2, false},
@@ -228,8 +235,9 @@ TEST_F(DeviceInfoTest, KeyPathsOfEveryRoot) {
         "Enum",
         "Config Manager\\Enum",
     };
-    const char* tails[] = {"", "\\", "\\\\", "\\x\\", "\\..\\..", "\\" , "\\%s%s%n"};
-    const char* names[] = {"DeviceDesc", "DriverDesc", "DMACurrentlyUsed", "Mfg", "Speed", "Driver"};
+    const char* tails[] = {"", "\\", "\\\\", "\\x\\", "\\..\\..", "\\%s%s%n"};
+    const char* names[] = {"DeviceDesc", "DriverDesc", "DMACurrentlyUsed",
+                           "Mfg",        "Speed",      "Driver"};
     for (const char* root : roots) machine->Sz(std::string("HKLM\\") + root, "Driver", "x\\y");
     for (bool nt : {true, false}) {
         machine->version.dwPlatformId = nt ? VER_PLATFORM_WIN32_NT : VER_PLATFORM_WIN32_WINDOWS;
@@ -279,6 +287,8 @@ struct ProbeRow {
     const char* second;
     VARIANT_BOOL expected;
 };
+
+void PrintTo(const ProbeRow& row, std::ostream* os) { *os << row.name; }
 
 const ProbeRow kProbeRows[] = {
     {"ScsiInSecondAdapterLowerCase", true, "SCSIAdapter", "Adaptec AIC-7880", "second scsi card",

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "devices/device_query.h"
@@ -60,6 +61,8 @@ struct RefusedRow {
     bool nullBuffer;
     DWORD size;
 };
+
+void PrintTo(const RefusedRow& row, std::ostream* os) { *os << row.name; }
 
 const RefusedRow kRefusedRows[] = {
     {"NegativeNumber", -1, "Modem", false, 1040},
@@ -127,6 +130,8 @@ struct ValueArgumentRow {
     bool firstByteEmptied;
 };
 
+void PrintTo(const ValueArgumentRow& row, std::ostream* os) { *os << row.name; }
+
 const ValueArgumentRow kValueArgumentRows[] = {
     {"NullKey", nullptr, "DeviceDesc", false, 64, true},
     {"EmptyKey", "", "DeviceDesc", false, 64, true},
@@ -160,7 +165,8 @@ INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceQueryValueArgumentTest,
 
 TEST_F(DeviceQueryTest, NullBufferFails) {
     DWORD type = 0, size = 64;
-    EXPECT_EQ(0, devices::QueryDeviceValue(kModemKey, nullptr, "DeviceDesc", &type, nullptr, &size));
+    EXPECT_EQ(0,
+              devices::QueryDeviceValue(kModemKey, nullptr, "DeviceDesc", &type, nullptr, &size));
 }
 
 // Every row alone in a description gives its own speed.
@@ -189,6 +195,8 @@ struct SpeedRow {
     const char* valueName;
     DWORD expected;  // 0: no speed, the read fails
 };
+
+void PrintTo(const SpeedRow& row, std::ostream* os) { *os << row.name; }
 
 const SpeedRow kSpeedRows[] = {
     {"OnlyDigits28800", "Generic 28800 Modem", "Speed", 28800},

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <ostream>
+#include <string>
+
 #include "devices/device_query.h"
 
 namespace {
@@ -18,6 +21,8 @@ struct CompareRow {
     DWORD count;
     int expected;
 };
+
+void PrintTo(const CompareRow& row, std::ostream* os) { *os << row.name; }
 
 const CompareRow kCompareRows[] = {
     {"CaseOnlyDifferenceIsEqual", "abc", "ABC", 3, 0},
@@ -51,6 +56,8 @@ struct FindRow {
     const char* needle;
     int expectedOffset;  // -1: not found
 };
+
+void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
 
 const FindRow kFindRows[] = {
     {"LastOfTwoOccurrencesInMixedCase", "modem MODEM", "modem", 6},
