@@ -158,8 +158,12 @@ HRESULT Parser::UnregisterBlock(HKEY parent, unsigned depth) noexcept {
             return hr;
         }
 
+        // Values of the key's block are deleted through this handle, which
+        // read access alone would not allow.
         RegistryKey key;
-        if (!skip && OpenKey(parent, reader_.Token(), KEY_READ, key) != ERROR_SUCCESS) skip = true;
+        if (!skip && OpenKey(parent, reader_.Token(), KEY_READ | KEY_WRITE, key) != ERROR_SUCCESS &&
+            OpenKey(parent, reader_.Token(), KEY_READ, key) != ERROR_SUCCESS)
+            skip = true;
         const bool remembered = Remember(name, reader_.Token(), reader_.Length());
 
         if (skip) {
