@@ -57,5 +57,6 @@ step "the module path with single quotes unregisters" run regsvr32 /u /s "$quote
 step "nothing left after that" checked unregistered
 
 wineserver -k > /dev/null 2>&1
+rm -rf "$prefix" "$prefix.step"
 echo "server_registration: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
