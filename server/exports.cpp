@@ -24,8 +24,13 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {
         if (!cached) {
             ModuleLockGuard guard(module.classTableLock);
             if (!cached) {
+                IUnknown* created = nullptr;
                 hr = entry.createClassObject(entry.createInstance, IID_IUnknown,
-                                             reinterpret_cast<void**>(&cached));
+                                             reinterpret_cast<void**>(&created));
+                // Published whole: other threads test the entry without the lock.
+                if (SUCCEEDED(hr) && created) {
+                    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&cached), created);
+                }
             }
         }
         if (cached) hr = cached->QueryInterface(iid, out);

@@ -25,8 +25,11 @@ DWORD HeapSetCountForThisMachine() noexcept {
 }
 
 bool ModuleAllocator::Start() noexcept {
+    // Blocks already handed out from an on-demand base heap carry no header,
+    // so such an allocator stays with one heap.
+    const bool fresh = base_ == nullptr;
     if (!EnsureBaseHeap()) return false;
-    if (heaps_) return true;
+    if (!fresh || heaps_) return true;
     const DWORD count = HeapSetCountForThisMachine();
     if (count == 0) return true;
     auto* heaps = static_cast<HANDLE*>(HeapAlloc(base_, HEAP_ZERO_MEMORY, count * sizeof(HANDLE)));

@@ -225,6 +225,22 @@ TEST(ModuleAllocatorOneHeap, NeverStartedAllocatorMakesItsBaseHeapOnFirstUse) {
     allocator.Stop();
 }
 
+TEST(ModuleAllocatorOneHeap, StartAfterOnDemandUseKeepsOneHeap) {
+    auto machine = Machine::Win9x();
+    machine->systemInfo.dwNumberOfProcessors = 2;
+    Scope scope(*machine);
+    server::ModuleAllocator allocator;
+    void* early = allocator.Allocate(16);  // no header: made before the start
+    ASSERT_NE(early, nullptr);
+    ASSERT_TRUE(allocator.Start());
+    EXPECT_EQ(allocator.HeapMask(), 0u);
+    void* grown = allocator.Reallocate(early, 64);
+    ASSERT_NE(grown, nullptr);
+    EXPECT_TRUE(HeapValidate(allocator.BaseHeap(), 0, grown));
+    allocator.Free(grown);
+    allocator.Stop();
+}
+
 TEST(ModuleAllocatorOneHeap, ModuleFunctionsWorkBeforeTheModuleStarts) {
     void* block = server::ModuleAlloc(20);
     ASSERT_NE(block, nullptr);
