@@ -75,6 +75,7 @@ HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
 }  // namespace
 
 int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept {
+    if (geometry == nullptr) return 0;
     // "\\.\physicaldrive" and at most 11 characters of a signed number always fit.
     char name[kPhysicalDriveNameSize];
     wsprintfA(name, "\\\\.\\physicaldrive%d", static_cast<int>(disk));
@@ -103,8 +104,7 @@ int QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalByte
     return QueryDriveSpaceEx(root, freeBytes, totalBytes);
 }
 
-// Reports disk lDiskNumber itself. Walking on through the following disks, as
-// an earlier design did, handed back the size of the last disk of a run.
+// Reports disk lDiskNumber itself, never a later disk of the same run of fixed disks.
 HRESULT FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
     if (plSize == nullptr) return E_POINTER;
     DISK_GEOMETRY geometry{};

@@ -27,6 +27,7 @@ bool FormDriverPath(char (&path)[MAX_PATH]) noexcept {
 }  // namespace
 
 int QuerySpeedDriver(LONG* value) noexcept {
+    if (value == nullptr) return 0;
     *value = 0;
     char path[MAX_PATH];
     if (!FormDriverPath(path)) return 0;
