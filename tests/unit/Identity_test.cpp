@@ -38,12 +38,12 @@ struct OsNameCase {
 };
 
 const OsNameCase kOsNameCases[] = {
-    {"Win9xProductName", Family::Win9x, "Microsoft Windows 98", "WinNT", "Spec", "Microsoft Windows 98"},
-    {"Win9xWithoutProductNameReadsNothingElse", Family::Win9x, nullptr, "WinNT", "Spec", ""},
-    {"NtProductNameWinsOverProductType", Family::Nt, "Microsoft Windows XP", "ServerNT", "Spec",
+    {"Win9xProductName", Family::Win9x, "Microsoft Windows 98", "WinNT", "Named in INI", "Microsoft Windows 98"},
+    {"Win9xWithoutProductNameReadsNothingElse", Family::Win9x, nullptr, "WinNT", "Named in INI", ""},
+    {"NtProductNameWinsOverProductType", Family::Nt, "Microsoft Windows XP", "ServerNT", "Named in INI",
      "Microsoft Windows XP"},
-    {"NtServerProductType", Family::Nt, nullptr, "ServerNT", "Spec", "Microsoft NT Server"},
-    {"NtWorkstationProductType", Family::Nt, nullptr, "WinNT", "Spec", "Microsoft NT Workstation"},
+    {"NtServerProductType", Family::Nt, nullptr, "ServerNT", "Named in INI", "Microsoft NT Server"},
+    {"NtWorkstationProductType", Family::Nt, nullptr, "WinNT", "Named in INI", "Microsoft NT Workstation"},
     {"NtEmptyProductNameFallsThrough", Family::Nt, "", "WinNT", nullptr, "Microsoft NT Workstation"},
     {"NtLowerCaseWorkstationFallsToProdspec", Family::Nt, nullptr, "winnt", "Windows NT 4.0",
      "Windows NT 4.0"},
