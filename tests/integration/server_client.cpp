@@ -511,6 +511,14 @@ int main(int argc, char** argv) {
         std::printf("usage: server_client <DeZIVero.DLL>\n");
         return 2;
     }
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    SYSTEM_INFO system = {};
+    GetSystemInfo(&system);
+    std::printf("server_client: platform %lu, version %lu.%lu, %lu processors\n", version.dwPlatformId,
+                version.dwMajorVersion, version.dwMinorVersion, system.dwNumberOfProcessors);
+
     wchar_t path[MAX_PATH];
     WidenPath(argv[1], path, MAX_PATH);
     CoInitialize(nullptr);
