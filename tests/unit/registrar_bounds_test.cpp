@@ -132,6 +132,19 @@ TEST(RegistrarBounds, PlainKeyNameOf4096BytesFails) {
     EXPECT_EQ("HKCR\n", machine.Dump("HKCR"));
 }
 
+TEST(RegistrarBounds, KeyNameTooLongToRememberIsNotDeletedByACutName) {
+    // Only 259 bytes of a key name are kept for its deletion; a longer name
+    // must not delete the key that its first 259 bytes happen to name.
+    const std::string longName(300, 'L');
+    const std::string cutName(259, 'L');
+    Machine machine;
+    machine.Key("HKCR\\" + longName).Key("HKCR\\" + cutName);
+    EXPECT_EQ(S_OK, registrar_test::RunOn(machine, ("HKCR { " + longName + " }").c_str(), false));
+    EXPECT_TRUE(machine.HasKey("HKCR\\" + cutName));
+    EXPECT_TRUE(machine.HasKey("HKCR\\" + longName));
+    EXPECT_EQ(0, machine.OpenKeys());
+}
+
 // Keys K nested `levels` deep below the root; the deepest has a block when
 // lastHasBlock.
 std::string Nested(size_t levels, bool lastHasBlock) {
