@@ -248,6 +248,19 @@ Expect "HWKey after the bus members", e, v, vbsString, modem1
 Err.Clear : v = o.DeviceStatus : e = Err.Number
 Expect "DeviceStatus after the bus members", e, v, vbsLong, 22
 
+' Each object keeps its own last find: a second object has found nothing.
+Dim other
+Set other = CreateObject("Orvane.VXR.ZEKO.HWInfo.1")
+Err.Clear : v = other.HWKey : e = Err.Number
+Expect "a second object's HWKey", e, v, vbsString, ""
+Err.Clear : v = other.DeviceStatus : e = Err.Number
+Expect "a second object's DeviceStatus", e, v, vbsLong, -1
+Err.Clear : v = other.FindDevice(0, "modem") : e = Err.Number
+Expect "a second object's FindDevice(0, modem)", e, v, vbsBoolean, True
+Err.Clear : v = o.HWKey : e = Err.Number
+Expect "HWKey of the first object after the second found a device", e, v, vbsString, modem1
+Set other = Nothing
+
 ' Refused arguments.
 Err.Clear : v = o.FindDevice(-1, "modem") : e = Err.Number
 Report e = E_POINTER, "FindDevice(-1, modem)", "error &H" & Hex(e)
