@@ -2,10 +2,10 @@
 //
 // Callers treat the destination as text whatever happened, so it leaves
 // here terminated: after any failure the whole destination is zero, and a
-// value that fills the destination to its last byte without a terminating
-// zero counts as a failure rather than be handed on unterminated. The value's
-// registry type is not looked at: a 4-byte number read into 4 bytes succeeds
-// (its last byte is zero for every number below 2^24).
+// text value that fills the destination to its last byte without a
+// terminating zero counts as a failure rather than be handed on unterminated.
+// Numbers and binary data may fill the destination exactly: the processor
+// clock rate is a 4-byte number read into 4 bytes.
 #include <cstring>
 
 #include "platform/platform.h"
@@ -28,10 +28,12 @@ int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* d
 
     const DWORD capacity = static_cast<DWORD>(size);
     DWORD count = capacity;
-    const LONG error = platform::RegQueryValueExA(key.get(), valueName, nullptr, nullptr, bytes,
+    DWORD type = REG_NONE;
+    const LONG error = platform::RegQueryValueExA(key.get(), valueName, nullptr, &type, bytes,
                                                   &count);
+    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
     const bool read = error == ERROR_SUCCESS && count > 1 && count <= capacity &&
-                      (count < capacity || bytes[capacity - 1] == 0);
+                      (count < capacity || !text || bytes[capacity - 1] == 0);
     if (!read) {
         std::memset(bytes, 0, capacity);
         return 0;

@@ -119,13 +119,22 @@ TEST_F(MachineTest, SysinfoReadHklmValueReadsFourByteNumberIntoFourBytes) {
     EXPECT_EQ(600, number);
 }
 
-// A number whose last byte is not zero looks like text without a terminator.
-TEST_F(MachineTest, SysinfoReadHklmValueRefusesNumberWithHighByteSet) {
+// Only text must leave room for its terminator; a number may fill all four bytes.
+TEST_F(MachineTest, SysinfoReadHklmValueReadsNumberWithHighByteSet) {
     Use(Family::Nt).Dword(kFakeKey, "Number", 0x01000000);
     auto core = NewCore();
     LONG number = static_cast<LONG>(0xDEADBEEF);
-    EXPECT_EQ(0, core->ReadHklmValue(kKey, "Number", &number, sizeof(number)));
-    EXPECT_EQ(0, number);
+    EXPECT_EQ(1, core->ReadHklmValue(kKey, "Number", &number, sizeof(number)));
+    EXPECT_EQ(0x01000000, number);
+}
+
+TEST_F(MachineTest, SysinfoReadHklmValueRefusesTextFillingFourBytesWithoutTerminator) {
+    Use(Family::Nt).Raw(kFakeKey, "Text", REG_SZ, "abcd");
+    auto core = NewCore();
+    char buffer[4];
+    std::memset(buffer, kSentinel, sizeof(buffer));
+    EXPECT_EQ(0, core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
+    EXPECT_EQ(std::string(4, '\0'), std::string(buffer, 4));
 }
 
 TEST_F(MachineTest, SysinfoReadHklmValueEmptiesDestinationWhenValueTooLarge) {
