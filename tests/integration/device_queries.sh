@@ -23,6 +23,22 @@ echo "== device_queries.vbs ($mode)"
 cat "$out"
 status=0
 wp_check_tally "$out" 60 || status=1
+
+# The JScript example lists the seeded modems with their speeds.
+example="$prefix.find_devices.txt"
+wp_cscript "$example" "$here/../../examples/find_devices.js" modem Display
+echo "== examples/find_devices.js modem Display ($mode)"
+tr -d '\r' <"$example"
+for want in "modem 0: Orvane 56K V.90 Data Fax Modem (status 0), 57600 bit/s" \
+            "modem 1: Orvane 33.6 Voice Modem (status 22), 33600 bit/s" \
+            "Display 0: Orvane Rage 128 AGP (status 0)" \
+            "SCSI bus: yes, AGP bus: yes"; do
+    [ "$mode" = nt ] && want=${want/56K V.90 Data Fax Modem/V.90 Data Fax Modem}
+    if ! tr -d '\r' <"$example" | grep -qxF "$want"; then
+        echo "find_devices.js did not print: $want"
+        status=1
+    fi
+done
 if [ "$status" -ne 0 ]; then
     # What the registry held, for the reader of a failed run.
     root='HKLM\HARDWARE\DEVICEMAP\Scsi'
