@@ -1,14 +1,18 @@
 # Helpers for scripts that run DeZIVero.DLL in a Wine prefix of their own.
 # Source this file, then:
-#   wp_start PREFIX [fresh] [win98]  create (or reuse) PREFIX and keep its wineserver
-#                                    running until wp_stop, so volatile keys survive
-#                                    between programs
+#   wp_start PREFIX [fresh] [VERSION]
+#                                    create PREFIX (anew with "fresh", else reuse it),
+#                                    set the Windows version (win7 unless given, win98
+#                                    for the 9x family) and keep its wineserver running
+#                                    until wp_stop, so volatile keys survive between
+#                                    programs
 #   wp_run OUT PROGRAM ARGS...       run a Windows program, stdout and stderr into OUT
 #   wp_register DLL                  regsvr32 /s DLL (a Unix path)
 #   wp_seed TOOL FILE...             apply registry descriptions with seed_registry.exe
 #   wp_cscript OUT SCRIPT ARGS...    cscript //nologo SCRIPT (a Unix path)
 #   wp_winpath PATH                  print the Windows form (Z:\...) of a Unix path
 #   wp_stop                          end the prefix's wineserver (also on exit)
+#   wp_check_tally OUT MIN           the test scripts' last line: "N passed, 0 failed"
 #
 # Wine's background processes inherit the standard handles of the program that
 # started them and keep pipes open long after it ends, so every Wine program
