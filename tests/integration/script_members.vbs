@@ -241,6 +241,12 @@ Sub CheckObject(o, label)
     Err.Clear : v = o.RegID : e = Err.Number
     Expect p & "RegID", e, v, vbsString, idText
 
+    ' A fresh prefix has no OEMINFO.INI; CheckOem writes one later.
+    Err.Clear : v = o.MfgName : e = Err.Number
+    Expect p & "MfgName", e, v, vbsString, "Generic"
+    Err.Clear : v = o.MfgComputerModel : e = Err.Number
+    Expect p & "MfgComputerModel", e, v, vbsString, "AT Compatible"
+
     Err.Clear : v = o.NumberOfProcessors : e = Err.Number
     Expect p & "NumberOfProcessors", e, v, vbsLong, cpuCount
 
