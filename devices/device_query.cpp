@@ -46,14 +46,17 @@ int QueryDeviceValue(const char* deviceKey, const char* subkey, const char* valu
     if (!size || *size == 0) return 0;
     buffer[0] = 0;
     if (!deviceKey || deviceKey[0] == '\0' || !valueName || valueName[0] == '\0') return 0;
+    // The key and subkey may come from an untrusted script: only device keys are read.
+    const bool nt = sysinfo::IsNtPlatform();
+    if (!IsDeviceKeyOfFamily(deviceKey, nt)) return 0;
+    if (subkey && subkey[0] != '\0' && !IsPlainRelativePath(subkey)) return 0;
     DWORD ignoredType = 0;
     if (!type) type = &ignoredType;
 
     const bool speed = lstrcmpiA(valueName, "Speed") == 0;
     const char* nameRead = speed ? "DeviceDesc" : valueName;
     const DWORD bufferSize = *size;
-    const int result = sysinfo::IsNtPlatform()
-                           ? ReadDeviceValueNt(deviceKey, subkey, nameRead, type, buffer, size)
+    const int result = nt ? ReadDeviceValueNt(deviceKey, subkey, nameRead, type, buffer, size)
                            : ReadDeviceValue9x(deviceKey, subkey, nameRead, type, buffer, size);
     if (result == 0 || !speed) return result;
     if (*type != REG_SZ && *type != REG_EXPAND_SZ) return result;

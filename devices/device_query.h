@@ -20,9 +20,19 @@ int FindDeviceKey(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
 
 // Non-zero when valueName (or, for "Speed", the modem speed derived from
 // "DeviceDesc") was read below deviceKey; type, buffer and size as
-// RegQueryValueExA fills them.
+// RegQueryValueExA fills them. A key that is no device key of the running
+// family, or a non-empty subkey that is no plain relative path, fails as a
+// missing value does.
 int QueryDeviceValue(const char* deviceKey, const char* subkey, const char* valueName,
                      DWORD* type, BYTE* buffer, DWORD* size) noexcept;
+
+// True when deviceKey lies plainly below one of the family's device roots:
+// the root (without regard to case), a backslash, and one or more non-empty
+// components, none of them "." or "..".
+bool IsDeviceKeyOfFamily(const char* deviceKey, bool ntFamily) noexcept;
+// True when path is one or more non-empty components joined by backslashes,
+// none of them "." or ".." (nor such a piece between forward slashes).
+bool IsPlainRelativePath(const char* path) noexcept;
 
 // Last occurrence of needle in text, compared without regard to case, or null.
 const char* FindSubstringNoCase(const char* text, const char* needle) noexcept;

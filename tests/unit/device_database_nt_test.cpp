@@ -275,8 +275,9 @@ const ValueRow kValueRows[] = {
      1},
     {"ScsiDmaMissingInPortFails", kScsiKey + kLun10, nullptr, "DMACurrentlyUsed", 0, 0, nullptr,
      0},
-    {"ScsiRootKeyReadsItself", "HARDWARE\\DEVICEMAP\\SCSI", nullptr, "DriverDesc", 1, REG_SZ,
-     "root-driver", 0},
+    // The root is no device: a caller may not name it.
+    {"ScsiRootKeyIsRefused", "HARDWARE\\DEVICEMAP\\SCSI", nullptr, "DriverDesc", 0, 0, nullptr,
+     0},
     {"ScsiPortKeyReadsItself", kScsiKey + "Scsi Port 1", nullptr, "DriverDesc", 1, REG_SZ,
      "aic78xx", 0},
     {"NetDeviceDescIsTitle", kNetKey + "1", nullptr, "DeviceDesc", 1, REG_SZ, "Intel Pro", 0},
