@@ -6,7 +6,8 @@
 //
 // An instance counts when its class matches and its status flags' low byte is
 // set; modems and display adapters count whatever their flags. A service
-// whose "Count" cannot be read contributes nothing, like a count of 0, and an
+// whose "Count" cannot be read contributes nothing, like a count of 0; one
+// whose "Count" exceeds the values its key holds tries only as many. An
 // instance without "StatusFlags" is judged by flags of 0, not by whatever the
 // status held from the instance before.
 #include "devices/device_database_nt.h"
@@ -49,6 +50,24 @@ bool HasClass(const char* instanceKey, const char* deviceClass) noexcept {
     return lstrcmpiA(instanceClass, deviceClass) == 0;
 }
 
+// How many instances of a service's "Enum" key to try: its "Count", but never
+// more than the values the key holds. Instance i is named by the value "i", so
+// a key of V values names at most V instances, and the system writes them as
+// "0" to "V-1" beside "Count" and "NextInstance"; a larger count (a damaged or
+// hostile 0xFFFFFFFF) would make every call try billions of missing values.
+// Instances past V could only be reached across gaps that the system never
+// leaves. A key whose values cannot be counted contributes nothing.
+DWORD InstanceBound(HKEY enumKey) noexcept {
+    DWORD count = 0;
+    DWORD countSize = sizeof count;
+    if (!QueryValue(enumKey, "Count", nullptr, &count, &countSize)) return 0;
+    DWORD values = 0;
+    if (platform::RegQueryInfoKeyA(enumKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return count < values ? count : values;
+}
+
 }  // namespace
 
 int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
@@ -73,10 +92,7 @@ int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer
         RegistryKey enumKey;
         if (!enumKey.Open(HKEY_LOCAL_MACHINE, enumPath)) continue;
 
-        DWORD count = 0;
-        DWORD countSize = sizeof count;
-        if (!QueryValue(enumKey.Get(), "Count", nullptr, &count, &countSize)) count = 0;
-
+        const DWORD count = InstanceBound(enumKey.Get());
         for (DWORD instance = 0; instance < count; ++instance) {
             char instanceName[16];
             wsprintfA(instanceName, "%u", instance);
