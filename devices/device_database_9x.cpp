@@ -69,6 +69,8 @@ int FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
                     DWORD keyBufferSize, LONG* status) noexcept {
     // "Enum\" and its terminator must fit, with the last byte kept free.
     if (!deviceClass || !keyBuffer || keyBufferSize <= kHardwarePrefixLength + 1) return 0;
+    LONG ignored = 0;
+    if (!status) status = &ignored;
     RegistryKey list;
     if (!list.Open(HKEY_DYN_DATA, kDeviceList)) return 0;
 
@@ -85,8 +87,12 @@ int FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
         {
             RegistryKey entry;
             if (!entry.Open(list.Get(), entryName)) continue;
-            DWORD problemSize = sizeof(LONG);
-            QueryValue(entry.Get(), "Problem", nullptr, status, &problemSize);
+            // Read aside, so that a "Problem" of fewer than four bytes is taken
+            // zero-extended rather than mixed with the status before it.
+            LONG problem = 0;
+            DWORD problemSize = sizeof problem;
+            if (QueryValue(entry.Get(), "Problem", nullptr, &problem, &problemSize))
+                *status = problem;
             lstrcpyA(keyBuffer, kHardwarePrefix);
             ReadTextValue(entry.Get(), "HardwareKey", keyBuffer + kHardwarePrefixLength,
                           keyBufferSize - kHardwarePrefixLength - 1);
