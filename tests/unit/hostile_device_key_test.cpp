@@ -374,3 +374,23 @@ INSTANTIATE_TEST_SUITE_P(Hostile, HostileRoundTripTest, ::testing::ValuesIn(kRou
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// In code page 932 the second byte of a double-byte character can be the
+// backslash's byte; the registry reads such a key by characters, and so does
+// the check. Runs where the ANSI code page is 932 (hostile_double_byte).
+TEST(HostileDoubleByte, TrailByteIsNoSeparator) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+    // 0x83 0x5C is one character; a byte-wise walk would see "x\x83", an empty
+    // component, and "y".
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83\x5C\\y", false));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C", false));
+    EXPECT_TRUE(devices::IsPlainRelativePath("\x83\x5C\\\x83\x5C"));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\..", false));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\\\x", false));
+    // A lead byte with nothing behind it ends the text, as the registry reads it.
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83", false));
+}
+
+}  // namespace
