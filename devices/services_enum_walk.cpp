@@ -32,11 +32,17 @@ bool CountsWithoutFlags(const char* deviceClass) noexcept {
     return lstrcmpiA(deviceClass, "modem") == 0 || lstrcmpiA(deviceClass, "Display") == 0;
 }
 
+// Read aside and stored only when read: a value longer than four bytes fails,
+// and the registry may leave part of it in the buffer when it does.
 bool ReadInstanceLong(const char* instanceKey, const char* name, LONG* value) noexcept {
+    LONG read = 0;
     DWORD type = REG_NONE;
-    DWORD size = sizeof(LONG);
-    return ReadDeviceValueNt(instanceKey, nullptr, name, &type, reinterpret_cast<BYTE*>(value),
-                             &size) != 0;
+    DWORD size = sizeof read;
+    if (!ReadDeviceValueNt(instanceKey, nullptr, name, &type, reinterpret_cast<BYTE*>(&read),
+                           &size))
+        return false;
+    *value = read;
+    return true;
 }
 
 bool HasClass(const char* instanceKey, const char* deviceClass) noexcept {
