@@ -280,4 +280,62 @@ inline HRESULT CallMember(IDeZiVero* object, const Member& m, const Arguments& a
     return hr;
 }
 
+// The same call through IDispatch: the member's DISPID by name (exact case),
+// then Invoke with the member's own argument types. The answer is rendered
+// as CallMember renders it, so the two compare; a failure is its status
+// alone, the member's own status when Invoke reports it as an exception.
+inline HRESULT InvokeMember(IDispatch* dispatch, const Member& m, const Arguments& a, std::string* answer) {
+    LPOLESTR name = const_cast<LPOLESTR>(m.name);
+    DISPID dispid = DISPID_UNKNOWN;
+    HRESULT hr = dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &dispid);
+    answer->clear();
+    if (hr == S_OK && dispid != m.dispid) hr = DISP_E_UNKNOWNNAME;
+    if (hr != S_OK) {
+        AppendHex(answer, static_cast<unsigned long>(hr));
+        *answer += " name";
+        return hr;
+    }
+    VARIANT args[3];
+    const unsigned count = m.ArgumentCount();
+    for (unsigned i = 0; i < count; ++i) {
+        VARIANT& v = args[count - 1 - i];  // DISPPARAMS hold the last argument first
+        VariantInit(&v);
+        V_VT(&v) = m.ArgumentType(i);
+        if (V_VT(&v) == VT_I4) {
+            V_I4(&v) = a.number;
+        } else {
+            V_BSTR(&v) = i == count - 1 && m.shape == Shape::DeviceInfo ? a.third
+                         : i == 1 && m.shape == Shape::DeviceInfo        ? a.second
+                                                                         : a.first;
+        }
+    }
+    DISPPARAMS params = {args, nullptr, count, 0};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO exception = {};
+    hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT,
+                          m.IsProperty() ? DISPATCH_PROPERTYGET : DISPATCH_METHOD, &params, &result, &exception,
+                          nullptr);
+    if (hr == DISP_E_EXCEPTION) {
+        if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+        hr = exception.scode;
+        SysFreeString(exception.bstrSource);
+        SysFreeString(exception.bstrDescription);
+        SysFreeString(exception.bstrHelpFile);
+    }
+    AppendHex(answer, static_cast<unsigned long>(hr));
+    if (hr == S_OK) {
+        *answer += " ";
+        AppendVariant(answer, result);
+    }
+    VariantClear(&result);
+    return hr;
+}
+
+// A CallMember answer reduced as InvokeMember renders it: a failure is its
+// status alone.
+inline std::string AsDispatched(const std::string& answer) {
+    return answer.compare(0, 8, "00000000") == 0 ? answer : answer.substr(0, 8);
+}
+
 }  // namespace members
