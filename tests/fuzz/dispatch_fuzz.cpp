@@ -1156,9 +1156,9 @@ void NullPointerChecks(IDispatch* dispatch, IDeZiVero* object) {
 }
 
 bool HeapsValid() {
-    HANDLE heaps[256];
-    const DWORD count = GetProcessHeaps(256, heaps);
-    for (DWORD i = 0; i < count && i < 256; ++i) {
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    for (DWORD i = 0; i < count && i < heaps.size(); ++i) {
         if (!HeapValidate(heaps[i], 0, nullptr)) return false;
     }
     return true;

@@ -65,9 +65,10 @@ DWORD CountHandles() {
 Figures Measure() {
     Figures f;
     f.handles = CountHandles();
-    HANDLE heaps[256];
-    f.heaps = GetProcessHeaps(256, heaps);
-    for (DWORD i = 0; i < f.heaps && i < 256; ++i) {
+    // A leak of heaps may pass any fixed array: the count comes first.
+    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
+    f.heaps = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
+    for (DWORD i = 0; i < f.heaps && i < heaps.size(); ++i) {
         if (!HeapLock(heaps[i])) continue;
         PROCESS_HEAP_ENTRY entry = {};
         while (HeapWalk(heaps[i], &entry)) {
@@ -146,7 +147,6 @@ std::vector<std::string> Answers(IDeZiVero* object, int cycle) {
 
 // One cycle from LoadLibrary to FreeLibrary.
 void Cycle(const wchar_t* path, int cycle, std::vector<std::string>* first) {
-    HANDLE heaps[256];
     DWORD loadedHeaps = 0;
     HMODULE module = LoadLibraryW(path);
     Check(module != nullptr, "the library loads", cycle);
@@ -166,7 +166,7 @@ void Cycle(const wchar_t* path, int cycle, std::vector<std::string>* first) {
         }
         Check(object != nullptr, "CreateInstance gives an object", cycle);
         if (object) {
-            loadedHeaps = GetProcessHeaps(256, heaps);
+            loadedHeaps = GetProcessHeaps(0, nullptr);
             Check(canUnloadNow() == S_FALSE, "a living object keeps the library", cycle);
             const std::vector<std::string> sheet = Answers(object, cycle);
             if (first->empty()) {
@@ -186,7 +186,7 @@ void Cycle(const wchar_t* path, int cycle, std::vector<std::string>* first) {
     Check(GetModuleHandleW(L"DeZIVero.DLL") == nullptr, "the library is gone from the process", cycle);
     // The library's own heaps (its base heap, and a heap set on multi-processor
     // machines of the 9x family) exist while it is loaded and go with it.
-    const DWORD freedHeaps = GetProcessHeaps(256, heaps);
+    const DWORD freedHeaps = GetProcessHeaps(0, nullptr);
     if (cycle == 1) std::printf("lifecycle_load: %lu heaps while loaded, %lu after FreeLibrary\n", loadedHeaps, freedHeaps);
     Check(loadedHeaps > freedHeaps, "unloading destroys the library's heaps", cycle);
 }
