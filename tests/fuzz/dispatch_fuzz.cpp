@@ -248,12 +248,10 @@ void Tally(HRESULT hr, HRESULT scode) {
     ++g_histogram[{static_cast<ULONG>(hr), static_cast<ULONG>(scode)}];
 }
 
-void Fail(const char* format, const char* detail) {
+void Fail(const std::string& what) {
     ++g_failed;
     if (g_reported++ >= 40) return;
-    std::printf("FAILED: ");
-    std::printf(format, detail);
-    std::printf("\n");
+    std::printf("FAILED: %s\n", what.c_str());
     PrintCall("  in");
 }
 
@@ -262,7 +260,7 @@ void Check(bool ok, const char* what) {
         ++g_passed;
         return;
     }
-    Fail("%s", what);
+    Fail(what);
 }
 
 // ---- Argument pools ----------------------------------------------------------------------
@@ -690,25 +688,25 @@ void CheckAnswer(const Member& m, const VARIANT& result, const char* how) {
     }
     std::snprintf(what, sizeof what, "%s: %ls answered type %u", how, m.name, V_VT(&result));
     if (V_VT(&result) != want) {
-        Fail("%s", what);
+        Fail(what);
         return;
     }
     if (want == VT_BOOL && V_BOOL(&result) != VARIANT_TRUE && V_BOOL(&result) != VARIANT_FALSE) {
         std::snprintf(what, sizeof what, "%s: %ls answered truth value %d", how, m.name, V_BOOL(&result));
-        Fail("%s", what);
+        Fail(what);
         return;
     }
     if (want == VT_BSTR && V_BSTR(&result) && SysStringLen(V_BSTR(&result)) >= 1040) {
         std::snprintf(what, sizeof what, "%s: %ls answered %u characters", how, m.name,
                       SysStringLen(V_BSTR(&result)));
-        Fail("%s", what);
+        Fail(what);
         return;
     }
     if (IsSteady(m)) {
         const std::string now = Rendered(S_OK, result);
         if (now != g_steady[m.dispid]) {
             std::snprintf(what, sizeof what, "%s: %ls changed its answer", how, m.name);
-            Fail("%s (%s)", what);
+            Fail(what);
             std::printf("  first %s\n  now   %s\n", g_steady[m.dispid].c_str(), now.c_str());
             return;
         }
@@ -781,16 +779,16 @@ public:
         SysFreeString(exception.bstrHelpFile);
 
         if (std::memcmp(before, args, sizeof args) != 0) {
-            Fail("%s", "Invoke changed an argument it was handed");
+            Fail("Invoke changed an argument it was handed");
         } else if (!ByRefTargetsIntact()) {
-            Fail("%s", "Invoke wrote through a BYREF argument");
+            Fail("Invoke wrote through a BYREF argument");
         } else if (hr == S_OK && s.mustFail) {
-            Fail("%s", "a call that cannot reach a member succeeded");
+            Fail("a call that cannot reach a member succeeded");
         } else if (hr == DISP_E_EXCEPTION && !s.nullException && s.member && !MayFail(*s.member, scode)) {
-            Fail("member failure %s is not one the member gives", StatusText(scode).c_str());
+            Fail("member failure " + StatusText(scode) + " is not one the member gives");
         } else if (hr == S_OK && s.member && !s.nullResult) {
             if (V_VT(&result) == untouched && V_I4(&result) == 0x5A5A5A5A) {
-                Fail("%s", "Invoke succeeded without writing the result");
+                Fail("Invoke succeeded without writing the result");
             } else {
                 CheckAnswer(*s.member, result, "Invoke");
             }
