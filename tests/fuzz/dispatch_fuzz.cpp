@@ -1162,6 +1162,17 @@ bool HeapsValid() {
     return true;
 }
 
+// Whether the system checks the tails of heap blocks in this process: a block
+// written one byte past its requested size must then fail validation.
+bool HeapTailChecksOn() {
+    HANDLE heap = HeapCreate(0, 0, 0);
+    auto* block = static_cast<volatile BYTE*>(HeapAlloc(heap, 0, 13));
+    block[13] = 0x5A;  // on purpose: within the rounded block, past the requested size
+    const bool caught = !HeapValidate(heap, 0, nullptr);
+    HeapDestroy(heap);
+    return caught;
+}
+
 void RecordLibraryRange() {
     HMODULE library = nullptr;
     // An extra reference: the library stays at one address for the whole run.
@@ -1195,15 +1206,16 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--seed")) seed = std::strtoull(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--crash-probe")) crashProbe = std::strtoul(argv[i + 1], nullptr, 10);
     }
-    setvbuf(stdout, nullptr, _IOLBF, 0);
+    setvbuf(stdout, nullptr, _IONBF, 0);
     SetUnhandledExceptionFilter(UnhandledFilter);
     AddVectoredExceptionHandler(1, LibraryFaultHandler);
 
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
-    std::printf("dispatch_fuzz: platform %lu, version %lu.%lu, seed %llu, %lu calls\n", version.dwPlatformId,
-                version.dwMajorVersion, version.dwMinorVersion, static_cast<unsigned long long>(seed), calls);
+    std::printf("dispatch_fuzz: platform %lu, version %lu.%lu, seed %llu, %lu calls, heap tail checks %s\n",
+                version.dwPlatformId, version.dwMajorVersion, version.dwMinorVersion,
+                static_cast<unsigned long long>(seed), calls, HeapTailChecksOn() ? "on" : "off");
 
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IDispatch* helper = CreateObject(0);  // the VT_DISPATCH argument; lives all run
