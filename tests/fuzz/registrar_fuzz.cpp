@@ -33,9 +33,9 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
                  static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode),
                  info->ExceptionRecord->ExceptionAddress);
     if (gCurrent) {
-        std::fprintf(stdout, "  register %d, baseline %d, guard %d\n  \"%s\"\n",
+        std::fprintf(stdout, "  register %d, baseline %d, guard %d, failing allocation %u\n  \"%s\"\n",
                      gCurrent->doRegister ? 1 : 0, gCurrent->baseline, gCurrent->guard,
-                     Escaped(gCurrent->text, 2000).c_str());
+                     gCurrent->failAllocation, Escaped(gCurrent->text, 2000).c_str());
     }
     std::fflush(stdout);
     ExitProcess(3);
@@ -71,9 +71,10 @@ std::string CutDown(Input input, const char* looseReason = nullptr) {
 }
 
 void Report(unsigned long long index, const Input& input, const Outcome& out) {
-    std::printf("VIOLATION at input %llu: register %d, baseline %d, guard %d, status %s\n", index,
-                input.doRegister ? 1 : 0, input.baseline, input.guard,
-                HexStatus(out.status).c_str());
+    std::printf("VIOLATION at input %llu: register %d, baseline %d, guard %d, failing "
+                "allocation %u, status %s\n",
+                index, input.doRegister ? 1 : 0, input.baseline, input.guard,
+                input.failAllocation, HexStatus(out.status).c_str());
     std::printf("  input: \"%s\"\n", Escaped(input.text).c_str());
     for (size_t i = 0; i < out.problems.size() && i < 6; ++i)
         std::printf("  - %s\n", out.problems[i].c_str());

@@ -6,7 +6,9 @@
 // that may not be touched, and then:
 //   - the status must be S_OK or one of the interpreter's failure statuses;
 //   - no registry key may be left open;
-//   - a failed expansion changes nothing;
+//   - a failed expansion changes nothing, and neither does a run whose
+//     memory runs out (a share of the guarded runs fail one allocation);
+//   - the interpreter frees what it allocates;
 //   - unregister mode writes nothing: what is left is what was there, less
 //     deletions of keys and values that the script names;
 //   - a register run invents nothing: every key and value it leaves is named
@@ -441,6 +443,14 @@ public:
         static std::vector<std::string> problems;
         return problems;
     }
+    // Makes allocation number `failAt` (1 for the first; 0 for none) fail,
+    // as a heap out of memory would.
+    static void Start(unsigned failAt) {
+        Problems().clear();
+        State() = {failAt, 0, false};
+    }
+    static bool Failed() { return State().failed; }
+    static size_t Outstanding() { return Blocks().size(); }
 
 private:
     struct Block {
@@ -451,8 +461,21 @@ private:
         static std::map<void*, Block> blocks;
         return blocks;
     }
+    struct FailState {
+        unsigned failAt;
+        unsigned count;
+        bool failed;
+    };
+    static FailState& State() {
+        static FailState state{0, 0, false};
+        return state;
+    }
 
     static void* Alloc(size_t bytes) noexcept {
+        if (++State().count == State().failAt) {
+            State().failed = true;
+            return nullptr;
+        }
         const size_t rounded = (bytes + 7) & ~static_cast<size_t>(7);
         const size_t dataPages = (rounded + kPage - 1) / kPage;
         if (dataPages == 0 || dataPages > 0x10000) return nullptr;
@@ -500,6 +523,7 @@ struct Input {
     bool doRegister = true;
     int baseline = kEmpty;
     int guard = kSentinels;
+    unsigned failAllocation = 0;  // with a guard page: this allocation of the run fails
 };
 
 inline Input MakeInput(uint64_t seed, uint64_t index) {
@@ -512,6 +536,8 @@ inline Input MakeInput(uint64_t seed, uint64_t index) {
     input.guard = guard == 0 ? kPageAfter : guard == 1 ? kPageBefore : kSentinels;
     Mutator mutator(rng);
     input.text = mutator.Make();
+    if (input.guard != kSentinels && rng.OneIn(4))
+        input.failAllocation = static_cast<unsigned>(rng.Between(1, 3));
     return input;
 }
 
@@ -536,11 +562,12 @@ enum class Check {
     FailedOutsideBlock,  // the same state as after the blocks that completed
     UndoneStrictly,      // nothing new left but what the undo spares by design
     UndoneLoosely,       // nothing invented, deletions named
+    OutOfMemory,         // E_OUTOFMEMORY, nothing may change
 };
 
 inline constexpr const char* kCheckNames[] = {
     "expansion failed", "unregistered", "registered", "failed outside a block",
-    "undone, checked strictly", "undone, checked loosely"};
+    "undone, checked strictly", "undone, checked loosely", "out of memory"};
 
 // For studying the loosely checked blocks: check them strictly too, and let
 // the findings show what the undo leaves there.
@@ -570,9 +597,10 @@ inline HRESULT RunGuarded(const Input& input, Machine& machine, std::vector<std:
             problems.push_back("no memory for the guarded text");
             return S_OK;
         }
-        GuardedHeap::Problems().clear();
+        GuardedHeap::Start(input.failAllocation);
         const HRESULT hr = RunText(guarded.Text(), input.doRegister, GuardedHeap::Heap());
         for (const std::string& p : GuardedHeap::Problems()) problems.push_back(p);
+        if (GuardedHeap::Outstanding() != 0) problems.push_back("the interpreter's memory not freed");
         return hr;
     }
     constexpr size_t kSentinelBytes = 64;
@@ -605,6 +633,14 @@ inline Outcome RunInput(const Input& input) {
     if (!IsKnownStatus(out.status)) out.problems.push_back("status " + HexStatus(out.status));
     if (machine.OpenKeys() != 0) out.problems.push_back("registry keys left open");
     const Snapshot after = Take(machine);
+    if (input.failAllocation != 0 && GuardedHeap::Failed()) {
+        // Memory runs out before the first key is opened: the run stops
+        // with nothing written.
+        out.check = Check::OutOfMemory;
+        if (out.status != E_OUTOFMEMORY) out.problems.push_back("out of memory, yet " + HexStatus(out.status));
+        Compare(initial, after, {}, Allowance{}, out.problems);
+        return out;
+    }
 
     server::registrar::ExpandedText expanded(server::registrar::ModuleTextHeap());
     const HRESULT expansion = expanded.Expand(input.text.c_str(), FuzzMap());

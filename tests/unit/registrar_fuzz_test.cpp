@@ -49,6 +49,7 @@ TEST(RegistrarFuzz, TwentyThousandInputsKeepEveryInvariant) {
     EXPECT_GT(tally.checks[Check::UndoneStrictly], kInputs / 10);
     EXPECT_GT(tally.checks[Check::FailedOutsideBlock], kInputs / 100);
     EXPECT_GT(tally.checks[Check::ExpansionFailed], kInputs / 100);
+    EXPECT_GT(tally.checks[Check::OutOfMemory], kInputs / 100);
     EXPECT_GT(tally.unregisterRuns, kInputs / 10);
     EXPECT_GT(tally.guarded, kInputs / 10);
 }
@@ -228,6 +229,22 @@ TEST(RegistrarFuzzLimits, KeyWithASubkeyOfItsOwnNameStaysAfterThatSubkeyGoes) {
     EXPECT_EQ(0, machine.OpenKeys());
 }
 
+// Each allocation of a run in turn fails: the expanded text, its growth for
+// a long replacement, and the parser. Every one stops the run with
+// E_OUTOFMEMORY before anything is written, and frees what was had.
+TEST(RegistrarFuzzCheck, EachAllocationThatFailsStopsTheRunWithNothingWritten) {
+    for (unsigned failAt = 1; failAt <= 4; ++failAt) {
+        Input input;
+        input.text = "HKCR { A = s '%Long%' }";
+        input.guard = kPageAfter;
+        input.failAllocation = failAt;
+        const Outcome out = RunInput(input);
+        EXPECT_EQ(failAt <= 3 ? E_OUTOFMEMORY : S_OK, out.status) << failAt;
+        EXPECT_EQ(failAt <= 3 ? Check::OutOfMemory : Check::Registered, out.check) << failAt;
+        EXPECT_TRUE(out.problems.empty()) << failAt << ": " << out.problems.front();
+    }
+}
+
 // ---- Guarded memory --------------------------------------------------------------------------
 
 DWORD Protection(const void* address) {
@@ -254,7 +271,7 @@ TEST(RegistrarFuzzGuard, TextStartsRightAfterAPageThatMayNotBeTouched) {
 
 TEST(RegistrarFuzzGuard, HeapBlockEndsAtItsGuardPageAndChecksItsSlack) {
     const server::registrar::TextHeap& heap = GuardedHeap::Heap();
-    GuardedHeap::Problems().clear();
+    GuardedHeap::Start(0);
     auto* block = static_cast<unsigned char*>(heap.alloc(13));
     ASSERT_NE(nullptr, block);
     EXPECT_EQ(static_cast<DWORD>(PAGE_NOACCESS), Protection(block + 16));
@@ -262,6 +279,7 @@ TEST(RegistrarFuzzGuard, HeapBlockEndsAtItsGuardPageAndChecksItsSlack) {
     ASSERT_NE(nullptr, block);
     block[29] = 0;  // into the slack before the guard page
     heap.free(block);
+    EXPECT_EQ(0u, GuardedHeap::Outstanding());
     ASSERT_EQ(1u, GuardedHeap::Problems().size());
     EXPECT_EQ("write past the end of a block", GuardedHeap::Problems().front());
     GuardedHeap::Problems().clear();
