@@ -29,8 +29,9 @@ check() {  # check WHAT STATUS
     fi
 }
 
-# The three views of the classes root as UTF-8 text; a key that does not
-# exist is written as such, so that its appearing would show.
+# The three views of the classes root as exported (UTF-16), compared byte for
+# byte, and as UTF-8 text for reading; a key that does not exist is written
+# as such, so that its appearing would show.
 roots=("HKCR" 'HKLM\Software\Classes' 'HKCU\Software\Classes')
 snapshot() {
     local name=$1 i=0 root file
@@ -40,7 +41,8 @@ snapshot() {
         if wp_run "$prefix.export.log" reg export "$root" "$(wp_winpath "$file")" /y && [ -s "$file" ]; then
             iconv -f UTF-16LE -t UTF-8 "$file" | tr -d '\r' >"$file.txt"
         else
-            echo "absent: $root" >"$file.txt"
+            echo "absent: $root" >"$file"
+            cp "$file" "$file.txt"
         fi
         i=$((i + 1))
     done
@@ -48,7 +50,7 @@ snapshot() {
 same() {  # same WHAT NAME1 NAME2: every view of NAME1 equals that of NAME2
     local what=$1 i status=0
     for i in 0 1 2; do
-        if ! cmp -s "$prefix.$2.$i.reg.txt" "$prefix.$3.$i.reg.txt"; then
+        if ! cmp -s "$prefix.$2.$i.reg" "$prefix.$3.$i.reg"; then
             status=1
             say "  ${roots[$i]} differs between $2 and $3:"
             diff "$prefix.$2.$i.reg.txt" "$prefix.$3.$i.reg.txt" | head -n 40 | tee -a "$report"
