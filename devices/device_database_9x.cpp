@@ -8,7 +8,7 @@
 // hardware key lacks.
 #include "devices/device_query.h"
 
-#include "devices/registry_key.h"
+#include "platform/registry_key.h"
 #include "devices/registry_value.h"
 
 namespace devices {
@@ -42,7 +42,7 @@ bool ReadDeviceText(const char* deviceKey, const char* name,
 int ReadDeviceValue9x(const char* deviceKey, const char* subkey, const char* valueName,
                       DWORD* type, BYTE* buffer, DWORD* size) noexcept {
     if (!deviceKey || !valueName || !buffer || !size) return 0;
-    RegistryKey device;
+    platform::RegistryKey device;
     if (!device.Open(HKEY_LOCAL_MACHINE, deviceKey)) return 0;
 
     DWORD typeRead = REG_NONE;
@@ -53,7 +53,7 @@ int ReadDeviceValue9x(const char* deviceKey, const char* subkey, const char* val
         lstrcpyA(path, kDriverPrefix);
         if (ReadTextValue(device.Get(), "Driver", path + kDriverPrefixLength, kDriverRoom) &&
             (!subkey || (AppendToPath(path, "\\") && AppendToPath(path, subkey)))) {
-            RegistryKey driver;
+            platform::RegistryKey driver;
             if (driver.Open(HKEY_LOCAL_MACHINE, path)) {
                 count = *size;
                 result = QueryValue(driver.Get(), valueName, &typeRead, buffer, &count) ? 1 : 0;
@@ -71,7 +71,7 @@ int FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
     if (!deviceClass || !keyBuffer || keyBufferSize <= kHardwarePrefixLength + 1) return 0;
     LONG ignored = 0;
     if (!status) status = &ignored;
-    RegistryKey list;
+    platform::RegistryKey list;
     if (!list.Open(HKEY_DYN_DATA, kDeviceList)) return 0;
 
     // The floppy exclusion applies to "DiskDrive" spelt exactly so; any other
@@ -85,7 +85,7 @@ int FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
         entryName[kKeyPathSize - 1] = '\0';
         if (entryName[0] == '\0') continue;
         {
-            RegistryKey entry;
+            platform::RegistryKey entry;
             if (!entry.Open(list.Get(), entryName)) continue;
             // Read aside, so that a "Problem" of fewer than four bytes is taken
             // zero-extended rather than mixed with the status before it.

@@ -7,7 +7,7 @@
 #include "devices/device_class_routes.h"
 #include "devices/device_database_nt.h"
 #include "devices/device_value_remap.h"
-#include "devices/registry_key.h"
+#include "platform/registry_key.h"
 #include "devices/registry_value.h"
 
 namespace devices {
@@ -53,7 +53,7 @@ int FindDeviceKeyNt(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
 int ReadDeviceValueNt(const char* deviceKey, const char* subkey, const char* valueName,
                       DWORD* type, BYTE* buffer, DWORD* size) noexcept {
     if (!deviceKey || !valueName || !buffer || !size) return 0;
-    RegistryKey device;
+    platform::RegistryKey device;
     if (!device.Open(HKEY_LOCAL_MACHINE, deviceKey)) return 0;
 
     const DeviceValueRemap* remap = FindRemap(deviceKey, valueName);
@@ -71,7 +71,7 @@ int ReadDeviceValueNt(const char* deviceKey, const char* subkey, const char* val
         lstrcpyA(path, kDriverPrefix);
         if (ReadTextValue(device.Get(), "Driver", path + kDriverPrefixLength, kDriverRoom) &&
             (!subkey || (AppendToPath(path, "\\") && AppendToPath(path, subkey)))) {
-            RegistryKey driver;
+            platform::RegistryKey driver;
             if (driver.Open(HKEY_LOCAL_MACHINE, path)) {
                 count = *size;
                 result = QueryValue(driver.Get(), valueName, &typeRead, buffer, &count) ? 1 : 0;
@@ -99,7 +99,7 @@ int ReadScsiPortValue(const char* deviceKey, const char*, const char* valueName,
         }
     }
 
-    RegistryKey portKey;
+    platform::RegistryKey portKey;
     if (!portKey.Open(HKEY_LOCAL_MACHINE, port)) return 0;
     DWORD typeRead = REG_NONE;
     DWORD count = *size;

@@ -8,7 +8,7 @@
 // skipped (neither tested nor searched), which also bounds the depth.
 #include "devices/device_database_nt.h"
 
-#include "devices/registry_key.h"
+#include "platform/registry_key.h"
 #include "devices/registry_value.h"
 #include "platform/platform.h"
 
@@ -23,7 +23,7 @@ constexpr DWORD kMaxDepth = kKeyPathSize / 2 + 1;
 constexpr DWORD kValueSize = 260;
 
 struct Level {
-    RegistryKey key;
+    platform::RegistryKey key;
     DWORD nextIndex = 0;
     DWORD pathLength = 0;
 };
@@ -72,7 +72,7 @@ int SearchKeyTree(LONG* counter, const char* root, const char* valueName, const 
         if (name[0] == '\0') continue;
         if (!AppendToPath(path, "\\") || !AppendToPath(path, name)) continue;
 
-        RegistryKey subkey;
+        platform::RegistryKey subkey;
         if (!subkey.Open(HKEY_LOCAL_MACHINE, path)) continue;
         if (IsCandidate(subkey.Get(), valueName, expected) && !IsHidden(subkey.Get())) {
             if (*counter == 0) {

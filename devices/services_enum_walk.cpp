@@ -13,7 +13,7 @@
 #include "devices/device_database_nt.h"
 
 #include "devices/device_query.h"
-#include "devices/registry_key.h"
+#include "platform/registry_key.h"
 #include "devices/registry_value.h"
 #include "platform/platform.h"
 
@@ -81,7 +81,7 @@ int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer
     // The prefix, its terminator and the byte kept free behind the instance path.
     if (!deviceClass || !keyBuffer || !status || keyBufferSize <= kInstancePrefixLength + 1)
         return 0;
-    RegistryKey services;
+    platform::RegistryKey services;
     if (!services.Open(HKEY_LOCAL_MACHINE, kServices)) return 0;
 
     const bool countsWithoutFlags = CountsWithoutFlags(deviceClass);
@@ -95,7 +95,7 @@ int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer
         if (!AppendToPath(enumPath, kServices) || !AppendToPath(enumPath, "\\") ||
             !AppendToPath(enumPath, serviceName) || !AppendToPath(enumPath, "\\Enum"))
             continue;
-        RegistryKey enumKey;
+        platform::RegistryKey enumKey;
         if (!enumKey.Open(HKEY_LOCAL_MACHINE, enumPath)) continue;
 
         const DWORD count = InstanceBound(enumKey.Get());

@@ -10,7 +10,7 @@
 
 #include "platform/platform.h"
 #include "sysinfo/hw_info_core.h"
-#include "sysinfo/scoped_handles.h"
+#include "platform/registry_key.h"
 
 namespace sysinfo {
 
@@ -22,14 +22,14 @@ int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* d
     BYTE* bytes = static_cast<BYTE*>(destination);
     bytes[0] = 0;
 
-    ScopedKey key;
+    platform::RegistryKey key;
     if (platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return 0;
 
     const DWORD capacity = static_cast<DWORD>(size);
     DWORD count = capacity;
     DWORD type = REG_NONE;
-    const LONG error = platform::RegQueryValueExA(key.get(), valueName, nullptr, &type, bytes,
+    const LONG error = platform::RegQueryValueExA(key.Get(), valueName, nullptr, &type, bytes,
                                                   &count);
     const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
     const bool read = error == ERROR_SUCCESS && count > 1 && count <= capacity &&

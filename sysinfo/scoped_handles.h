@@ -1,6 +1,6 @@
-// Owners of the registry keys, device handles and libraries that the system
-// queries open; each closes what it holds when it goes out of scope, through
-// the platform seam that opened it.
+// Owners of the device handles and libraries that the system queries open;
+// each closes what it holds when it goes out of scope, through the platform
+// seam that opened it. Registry keys use platform::RegistryKey.
 #pragma once
 
 #include <windows.h>
@@ -8,31 +8,6 @@
 #include "platform/platform.h"
 
 namespace sysinfo {
-
-class ScopedKey {
-public:
-    ScopedKey() noexcept = default;
-    ~ScopedKey() { Close(); }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-
-    // For an out-argument: whatever was held is closed first.
-    PHKEY operator&() noexcept {
-        Close();
-        return &key_;
-    }
-    HKEY get() const noexcept { return key_; }
-
-private:
-    void Close() noexcept {
-        if (key_ == nullptr) return;
-        const DWORD error = GetLastError();
-        platform::RegCloseKey(key_);
-        SetLastError(error);
-        key_ = nullptr;
-    }
-    HKEY key_ = nullptr;
-};
 
 class ScopedDevice {
 public:
