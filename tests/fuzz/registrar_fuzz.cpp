@@ -145,8 +145,8 @@ int main(int argc, char** argv) {
                         static_cast<unsigned long>(GetTickCount() - began), input.text.size(),
                         input.doRegister ? 1 : 0);
         tally.Add(input, out);
-        if (StrictEverywhere()) {
-            if (!out.problems.empty() && *out.looseReason) {
+        if (StrictEverywhere() && *out.looseReason) {
+            if (!out.problems.empty()) {
                 auto& entry = byReason[out.looseReason];
                 if (entry.first++ == 0) {
                     Input cut = input;

@@ -15,7 +15,8 @@
 //     by a token of the script, and it deletes only what the script names;
 //   - a register run that fails inside a root block is undone: against the
 //     state just before that block, nothing new remains but what the
-//     undo's walk in unregister mode spares by design (see Exemptions).
+//     undo's walk in unregister mode spares by design (see "What the undo
+//     cannot take back" below).
 //
 // The state just before the failing block comes from a run of the script cut
 // after the last root block that completed; where that is, and which status
@@ -149,18 +150,42 @@ inline const Snapshot& ArrangedSnapshot(int baseline) {
 }
 
 // ---- The register-mode reading -----------------------------------------------------------
+//
+// What the undo cannot take back. The undo walks the failing block's entries
+// again in unregister mode, and that walk spares, by its own rules:
+//   1. every key entry of a block from a NoRemove entry on (the mark holds
+//      for the later entries of the block);
+//   2. the keys whose blocks enclose the point of failure: a key is deleted
+//      only after its block is walked, and where the text itself is at fault
+//      the walk stops at the same token;
+//   3. a key that has a subkey when the walk comes back to it, even when the
+//      walk then deletes that subkey as the one bearing the key's own name;
+//   4. the unnamed value that a key entry wrote into a key that stays.
+// These are the exemptions of a strictly checked block. Beyond them the
+// walk's reach depends on more than the text, and the block is checked
+// loosely (nothing invented, deletions named) when:
+//   5. an entry of the block cannot be opened again - a Delete entry, or a
+//      second entry for a key that a ForceRemove, a Delete or the walk itself
+//      removed - for the rest of the block is then walked in the skip state;
+//   6. the two modes read tokens differently: a token beginning with "{" but
+//      not "{" after a key (register mode: the next key; unregister mode: a
+//      block), a block after a Delete entry, an "=" right after a block's
+//      "}" (register mode: a key named "="; unregister mode: an assignment
+//      passed over);
+//   7. a key name is longer than the 259 bytes remembered for its deletion;
+//      it is never deleted, lest a cut name delete another key (the real
+//      registry refuses such names when they are created; the described one
+//      does not);
+//   8. a key name holds a 0x5C trail byte, which the described registry
+//      takes for a separator.
 
 struct RegisterWalk {
     HRESULT status = S_OK;
     size_t goodEnd = 0;        // offset just after the last root block that completed
     bool insideBlock = false;  // the failure came inside a root block: its undo ran
-    // The undo re-reads the failing block in unregister mode; where that
-    // reading may part from the register reading, or where an entry of the
-    // block cannot be opened again, the undo's reach is not predictable
-    // from the text alone, and the block is checked only loosely.
-    bool loose = false;
+    bool loose = false;                // cases 5 to 8 above
     const char* looseReason = "";
-    std::vector<std::string> exempt;  // upper-case paths the undo may leave (see Exemptions)
+    std::vector<std::string> exempt;  // upper-case paths the undo may leave (cases 1 and 2)
 };
 
 class Walker {
