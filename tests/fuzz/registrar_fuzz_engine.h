@@ -13,6 +13,7 @@
 //     deletions of keys and values that the script names;
 //   - a register run invents nothing: every key and value it leaves is named
 //     by a token of the script, and it deletes only what the script names;
+//     one that succeeds leaves the same state when run a second time;
 //   - a register run that fails inside a root block is undone: against the
 //     state just before that block, nothing new remains but what the
 //     undo's walk in unregister mode spares by design (see "What the undo
@@ -98,7 +99,7 @@ inline Snapshot Take(const Machine& m) {
 
 // ---- Starting states ---------------------------------------------------------------------
 
-enum Baseline { kEmpty, kShared, kRegistered, kBaselineCount };
+enum Baseline { kEmpty, kShared, kRegistered, kHostile, kBaselineCount };
 
 inline void ComponentEntries(Machine& m) {
     const std::string cls = "HKCR\\CLSID\\{7A31C48D-52E6-4B1F-A0D7-3C94E18B6F25}";
@@ -131,9 +132,23 @@ inline void SharedEntries(Machine& m) {
         .Sz("HKCU\\Software", "", "user");
 }
 
+// Content no real registration leaves, below names the scripts use: subkey
+// and value names longer than the interpreter's buffers, many values, a
+// chain of keys 31 deep, a large value.
+inline void HostileEntries(Machine& m) {
+    m.Key("HKCR\\K\\" + std::string(300, 'L') + "\\x")
+        .Sz("HKCR\\A", std::string(300, 'v'), "long name")
+        .Raw("HKCR\\TypeLib\\X", "big", REG_BINARY, std::string(5000, '\x5A'));
+    for (int i = 0; i < 100; ++i) m.Dword("HKCR\\Programmable", "v" + std::to_string(i), i);
+    std::string chain = "HKCR\\Keep";
+    for (int i = 0; i < 30; ++i) chain += "\\D";
+    m.Key(chain);
+}
+
 inline void Arrange(Machine& m, int baseline) {
     if (baseline >= kShared) SharedEntries(m);
     if (baseline >= kRegistered) ComponentEntries(m);
+    if (baseline >= kHostile) HostileEntries(m);
 }
 
 inline const Snapshot& ArrangedSnapshot(int baseline) {
@@ -380,9 +395,9 @@ inline void Compare(const Snapshot& before, const Snapshot& after,
     }
     for (const std::string& key : after.keys) {
         if (before.keys.count(key)) continue;
-        if (!AllComponentsNamed(key, named)) problems.push_back("invented key " + key);
+        if (!allow.newEntries && !allow.undo) problems.push_back("new key " + key);
+        else if (!AllComponentsNamed(key, named)) problems.push_back("invented key " + key);
         else if (allow.undo && !spared.count(key)) problems.push_back("new key left " + key);
-        else if (!allow.newEntries && !allow.undo) problems.push_back("new key " + key);
     }
     for (const auto& entry : after.values) {
         const std::string& key = entry.first.first;
@@ -393,14 +408,14 @@ inline void Compare(const Snapshot& before, const Snapshot& after,
         if (!isNew && old->second.type == entry.second.type &&
             old->second.bytes == entry.second.bytes)
             continue;
-        if (!name.empty() && !named.count(name)) {
+        if (!allow.undo && (isNew ? !allow.newEntries : !allow.changedValues)) {
+            problems.push_back((isNew ? "new value " : "changed value ") + where);
+        } else if (!name.empty() && !named.count(name)) {
             problems.push_back("invented value " + where);
         } else if (allow.undo) {
             const bool keyKept = before.keys.count(key) || spared.count(key);
             if (!name.empty() || !keyKept)
                 problems.push_back((isNew ? "new value left " : "changed value left ") + where);
-        } else if (isNew ? !allow.newEntries : !allow.changedValues) {
-            problems.push_back((isNew ? "new value " : "changed value ") + where);
         }
     }
     for (const std::string& key : before.keys) {
@@ -556,7 +571,7 @@ inline Input MakeInput(uint64_t seed, uint64_t index) {
     Input input;
     input.doRegister = !rng.OneIn(6);
     input.baseline = static_cast<int>(rng.Below(kBaselineCount));
-    if (!input.doRegister && !rng.OneIn(4)) input.baseline = kRegistered;
+    if (!input.doRegister && !rng.OneIn(4)) input.baseline = rng.OneIn(3) ? kHostile : kRegistered;
     const size_t guard = rng.Below(8);
     input.guard = guard == 0 ? kPageAfter : guard == 1 ? kPageBefore : kSentinels;
     Mutator mutator(rng);
@@ -649,6 +664,22 @@ inline std::string HexStatus(HRESULT hr) {
     return text;
 }
 
+// Every entry of a script that registered has the last word on what it
+// names, so a second registration over the result leaves it as it is.
+inline void RegisterAgain(const Input& input, Machine& machine, const Snapshot& once,
+                          std::vector<std::string>& problems) {
+    HRESULT hr;
+    {
+        platform::fake::Scope scope(machine);
+        hr = server::RunRegistrationScript(input.text.c_str(), true, FuzzMap());
+    }
+    if (hr != S_OK) problems.push_back("a second registration ends with " + HexStatus(hr));
+    if (machine.OpenKeys() != 0) problems.push_back("registry keys left open the second time");
+    std::vector<std::string> changes;
+    Compare(once, Take(machine), {}, Allowance{}, changes);
+    if (!changes.empty()) problems.push_back("a second registration changes: " + changes.front());
+}
+
 inline Outcome RunInput(const Input& input) {
     Outcome out;
     Machine machine;
@@ -693,6 +724,7 @@ inline Outcome RunInput(const Input& input) {
     loose.changedValues = true;
     if (walk.status == S_OK) {
         Compare(initial, after, named, loose, out.problems);
+        if (out.status == S_OK) RegisterAgain(input, machine, after, out.problems);
         return out;
     }
 

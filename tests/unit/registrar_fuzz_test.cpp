@@ -229,6 +229,19 @@ TEST(RegistrarFuzzLimits, KeyWithASubkeyOfItsOwnNameStaysAfterThatSubkeyGoes) {
     EXPECT_EQ(0, machine.OpenKeys());
 }
 
+TEST(RegistrarFuzzCheck, SecondRegistrationIsComparedWithTheFirst) {
+    Input input;
+    input.text = "HKCR { ForceRemove A = s 'x' { B } }";
+    Machine machine;
+    std::vector<std::string> problems;
+    RegisterAgain(input, machine, Take(machine), problems);
+    ASSERT_EQ(1u, problems.size());
+    EXPECT_EQ("a second registration changes: new key HKCR\\A", problems.front());
+    problems.clear();
+    RegisterAgain(input, machine, Take(machine), problems);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
 // Each allocation of a run in turn fails: the expanded text, its growth for
 // a long replacement, and the parser. Every one stops the run with
 // E_OUTOFMEMORY before anything is written, and frees what was had.
