@@ -8,11 +8,13 @@ namespace server {
 
 namespace {
 
-// Reads the member id and name of function `index` into entry fields.
-void ReadFunction(ITypeInfo* info, UINT index, BSTR* name, DISPID* dispid) noexcept {
+// Reads the member id, name and restriction of function `index` into entry fields.
+void ReadFunction(ITypeInfo* info, UINT index, BSTR* name, DISPID* dispid,
+                  bool* restricted) noexcept {
     FUNCDESC* function = nullptr;
     if (FAILED(info->GetFuncDesc(index, &function)) || !function) return;
     *dispid = function->memid;
+    *restricted = (function->wFuncFlags & FUNCFLAG_FRESTRICTED) != 0;
     if (FAILED(info->GetDocumentation(function->memid, name, nullptr, nullptr, nullptr))) {
         *name = nullptr;
     }
@@ -35,8 +37,8 @@ HRESULT NameCache::Build(ITypeInfo* info) noexcept {
     if (!entries) return E_OUTOFMEMORY;
     for (UINT i = 0; i < count; ++i) {
         Entry& entry = entries[i];
-        entry = Entry{nullptr, 0, DISPID_UNKNOWN};
-        ReadFunction(info, i, &entry.name, &entry.dispid);
+        entry = Entry{nullptr, 0, DISPID_UNKNOWN, false};
+        ReadFunction(info, i, &entry.name, &entry.dispid, &entry.restricted);
         entry.length = entry.name ? SysStringLen(entry.name) : 0;
     }
     entries_ = entries;
@@ -58,6 +60,13 @@ bool NameCache::Find(const wchar_t* name, size_t length, DISPID* dispid) const n
         if (wmemcmp(entry.name, name, length) != 0) continue;
         *dispid = entry.dispid;
         return true;
+    }
+    return false;
+}
+
+bool NameCache::IsRestricted(DISPID dispid) const noexcept {
+    for (UINT i = 0; i < count_; ++i) {
+        if (entries_[i].dispid == dispid) return entries_[i].restricted;
     }
     return false;
 }

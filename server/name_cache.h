@@ -25,6 +25,9 @@ public:
     // The DISPID of the name of exactly `length` characters, compared with
     // regard to case; the last matching entry wins.
     bool Find(const wchar_t* name, size_t length, DISPID* dispid) const noexcept;
+    // Whether dispid belongs to a restricted function (the inherited IUnknown
+    // and IDispatch members), which callers by DISPID must not reach.
+    bool IsRestricted(DISPID dispid) const noexcept;
     UINT Count() const noexcept { return count_; }
 
 private:
@@ -32,6 +35,7 @@ private:
         BSTR name;
         UINT length;
         DISPID dispid;
+        bool restricted;
     };
 
     Entry* entries_ = nullptr;

@@ -90,6 +90,12 @@ HRESULT TypeInfoHolder::Invoke(IDispatch* instance, DISPID dispid, LCID locale, 
                                UINT* argError) noexcept {
     const HRESULT hr = EnsureLoaded(locale);
     if (FAILED(hr)) return hr;
+    // The type information reads the argument arrays without checking them.
+    if (!params || (params->cArgs && !params->rgvarg) ||
+        (params->cNamedArgs && !params->rgdispidNamedArgs))
+        return E_INVALIDARG;
+    // A page must not reach AddRef, Release or QueryInterface by DISPID.
+    if (names_.IsRestricted(dispid)) return DISP_E_MEMBERNOTFOUND;
     return info_->Invoke(instance, dispid, flags, params, result, exception, argError);
 }
 

@@ -101,6 +101,25 @@ TEST_F(BuiltTypeLib, CacheHoldsEveryFunctionOfTheInterface) {
     cache.Clear();  // harmless twice
 }
 
+TEST_F(BuiltTypeLib, OnlyTheInheritedFunctionsAreRestricted) {
+    server::NameCache cache;
+    ASSERT_EQ(cache.Build(info_), S_OK);
+    struct Row {
+        const wchar_t* name;
+        bool restricted;
+    };
+    constexpr Row kRows[] = {{L"QueryInterface", true}, {L"AddRef", true}, {L"Release", true},
+                             {L"Invoke", true},         {L"OSName", false}, {L"ProcessorSpeed", false},
+                             {L"HasAGPBus", false}};
+    for (const Row& row : kRows) {
+        DISPID dispid = kSentinelId;
+        ASSERT_TRUE(cache.Find(row.name, wcslen(row.name), &dispid)) << static_cast<const void*>(row.name);
+        EXPECT_EQ(cache.IsRestricted(dispid), row.restricted) << dispid;
+    }
+    EXPECT_FALSE(cache.IsRestricted(DISPID_UNKNOWN));
+    cache.Clear();
+}
+
 TEST_F(BuiltTypeLib, RebuildingReplacesTheEntries) {
     server::NameCache cache;
     ASSERT_EQ(cache.Build(info_), S_OK);
@@ -374,5 +393,81 @@ TEST_F(RegisteredTypeLib, BadNameArraysAreRefused) {
     EXPECT_EQ(dispid, kSentinelId);
     holder.Cleanup();
 }
+
+// An object whose members the holder invokes; answers nothing itself.
+class CountingDispatch final : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++count; }
+    ULONG STDMETHODCALLTYPE Release() override { return --count; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    ULONG count = 1;
+};
+
+struct RefusedInvokeRow {
+    const char* name;
+    const wchar_t* member;  // resolved through the holder, or null for DISPID 1
+    UINT args;
+    bool nullArgs;
+    UINT namedArgs;
+    bool nullNamed;
+    bool nullParams;
+    HRESULT status;
+};
+
+const RefusedInvokeRow kRefusedInvokeRows[] = {
+    {"ReleaseByDispidIsNoMember", L"Release", 0, false, 0, false, false, DISP_E_MEMBERNOTFOUND},
+    {"AddRefByDispidIsNoMember", L"AddRef", 0, false, 0, false, false, DISP_E_MEMBERNOTFOUND},
+    {"QueryInterfaceByDispidIsNoMember", L"QueryInterface", 0, false, 0, false, false,
+     DISP_E_MEMBERNOTFOUND},
+    {"NullParametersAreRefused", nullptr, 0, false, 0, false, true, E_INVALIDARG},
+    {"ArgumentsWithoutArrayAreRefused", nullptr, 2, true, 0, false, false, E_INVALIDARG},
+    {"NamedArgumentsWithoutArrayAreRefused", nullptr, 1, false, 1, true, false, E_INVALIDARG},
+};
+
+class RefusedInvokeTest : public RegisteredTypeLib,
+                          public testing::WithParamInterface<RefusedInvokeRow> {};
+
+TEST_P(RefusedInvokeTest, NeverReachesTheObject) {
+    const RefusedInvokeRow& row = GetParam();
+    server::TypeInfoHolder& holder = RegisteredHolder();
+    holder.Cleanup();
+    DISPID dispid = 1;
+    if (row.member) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(row.member)};
+        ASSERT_EQ(holder.GetIDsOfNames(names, 1, LOCALE_NEUTRAL, &dispid), S_OK);
+    }
+    VARIANT args[2];
+    VariantInit(&args[0]);
+    VariantInit(&args[1]);
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{row.nullArgs ? nullptr : args, row.nullNamed ? nullptr : &named, row.args,
+                      row.namedArgs};
+    CountingDispatch target;
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(holder.Invoke(&target, dispid, LOCALE_NEUTRAL, DISPATCH_METHOD,
+                            row.nullParams ? nullptr : &params, &result, nullptr, nullptr),
+              row.status);
+    EXPECT_EQ(target.count, 1u);
+    EXPECT_EQ(result.vt, VT_EMPTY);
+    holder.Cleanup();
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RefusedInvokeTest, testing::ValuesIn(kRefusedInvokeRows),
+                         [](const testing::TestParamInfo<RefusedInvokeRow>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
