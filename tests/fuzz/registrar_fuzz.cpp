@@ -78,7 +78,7 @@ void Report(unsigned long long index, const Input& input, const Outcome& out) {
     std::printf("  input: \"%s\"\n", Escaped(input.text).c_str());
     for (size_t i = 0; i < out.problems.size() && i < 6; ++i)
         std::printf("  - %s\n", out.problems[i].c_str());
-    std::printf("  cut down: \"%s\"\n", Escaped(CutDown(input)).c_str());
+    std::printf("  cut down: \"%s\"\n", Escaped(CutDown(input), 5000).c_str());
     std::fflush(stdout);
 }
 

@@ -664,6 +664,21 @@ inline std::string HexStatus(HRESULT hr) {
     return text;
 }
 
+// A tree deletion (ForceRemove, Delete) reads subkey names into 256 bytes and
+// stops at the first name that does not fit, leaving that subkey and the ones
+// after it. The real registry holds no such name in a single-byte code page
+// (255 characters at most), the described registry does; where the first
+// registration made one, a second one's ForceRemove stops at it and may keep
+// subkeys the first one removed.
+inline bool HasNewNameBeyondTreeDeletion(const Snapshot& before, const Snapshot& after) {
+    constexpr size_t kTreeDeletionNameBytes = 256;
+    for (const std::string& key : after.keys) {
+        if (before.keys.count(key)) continue;
+        if (key.size() - key.rfind('\\') - 1 >= kTreeDeletionNameBytes) return true;
+    }
+    return false;
+}
+
 // Every entry of a script that registered has the last word on what it
 // names, so a second registration over the result leaves it as it is.
 inline void RegisterAgain(const Input& input, Machine& machine, const Snapshot& once,
@@ -724,7 +739,8 @@ inline Outcome RunInput(const Input& input) {
     loose.changedValues = true;
     if (walk.status == S_OK) {
         Compare(initial, after, named, loose, out.problems);
-        if (out.status == S_OK) RegisterAgain(input, machine, after, out.problems);
+        if (out.status == S_OK && !HasNewNameBeyondTreeDeletion(initial, after))
+            RegisterAgain(input, machine, after, out.problems);
         return out;
     }
 

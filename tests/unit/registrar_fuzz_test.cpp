@@ -258,6 +258,32 @@ TEST(RegistrarFuzzCheck, EachAllocationThatFailsStopsTheRunWithNothingWritten) {
     }
 }
 
+// Another: a tree deletion reads subkey names into 256 bytes and stops at the
+// first that does not fit, so ForceRemove keeps that subkey and those after
+// it. (The real registry holds no such name in a single-byte code page.)
+TEST(RegistrarFuzzLimits, ForceRemoveStopsAtASubkeyNameOf256Bytes) {
+    struct Row {
+        const char* name;
+        size_t length;
+        const char* after;
+    };
+    const Row rows[] = {
+        {"NameOf255BytesIsDeletedWithTheRest", 255, "HKCR\nHKCR\\T\n"},
+        {"NameOf256BytesStopsTheDeletion", 256, nullptr},
+    };
+    for (const Row& row : rows) {
+        const std::string longName(row.length, 'M');
+        platform::fake::Machine machine;
+        machine.Key("HKCR\\T\\A").Key("HKCR\\T\\" + longName).Key("HKCR\\T\\Z");
+        EXPECT_EQ(S_OK, registrar_test::RunOn(machine, "HKCR { ForceRemove T }", true)) << row.name;
+        const std::string expected =
+            row.after ? row.after
+                      : "HKCR\nHKCR\\T\nHKCR\\T\\" + longName + "\nHKCR\\T\\Z\n";
+        EXPECT_EQ(expected, machine.Dump("HKCR")) << row.name;
+        EXPECT_EQ(0, machine.OpenKeys()) << row.name;
+    }
+}
+
 // ---- Guarded memory --------------------------------------------------------------------------
 
 DWORD Protection(const void* address) {
