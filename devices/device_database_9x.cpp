@@ -49,16 +49,9 @@ int ReadDeviceValue9x(const char* deviceKey, const char* subkey, const char* val
     DWORD count = *size;
     int result = QueryValue(device.Get(), valueName, &typeRead, buffer, &count) ? 1 : 0;
     if (!result) {
-        char path[kKeyPathSize] = {};
-        lstrcpyA(path, kDriverPrefix);
-        if (ReadTextValue(device.Get(), "Driver", path + kDriverPrefixLength, kDriverRoom) &&
-            (!subkey || (AppendToPath(path, "\\") && AppendToPath(path, subkey)))) {
-            platform::RegistryKey driver;
-            if (driver.Open(HKEY_LOCAL_MACHINE, path)) {
-                count = *size;
-                result = QueryValue(driver.Get(), valueName, &typeRead, buffer, &count) ? 1 : 0;
-            }
-        }
+        count = *size;
+        result = ReadDriverKeyValue(device.Get(), kDriverPrefix, kDriverRoom, subkey, valueName,
+                                    &typeRead, buffer, &count) ? 1 : 0;
     }
     if (type) *type = typeRead;
     *size = count;

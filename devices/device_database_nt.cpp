@@ -67,16 +67,9 @@ int ReadDeviceValueNt(const char* deviceKey, const char* subkey, const char* val
         return remap->fallback(deviceKey, subkey, valueName, type, buffer, size);
     }
     if (!result) {
-        char path[kKeyPathSize] = {};
-        lstrcpyA(path, kDriverPrefix);
-        if (ReadTextValue(device.Get(), "Driver", path + kDriverPrefixLength, kDriverRoom) &&
-            (!subkey || (AppendToPath(path, "\\") && AppendToPath(path, subkey)))) {
-            platform::RegistryKey driver;
-            if (driver.Open(HKEY_LOCAL_MACHINE, path)) {
-                count = *size;
-                result = QueryValue(driver.Get(), valueName, &typeRead, buffer, &count) ? 1 : 0;
-            }
-        }
+        count = *size;
+        result = ReadDriverKeyValue(device.Get(), kDriverPrefix, kDriverRoom, subkey, valueName,
+                                    &typeRead, buffer, &count) ? 1 : 0;
     }
     if (type) *type = typeRead;
     *size = count;

@@ -1,5 +1,7 @@
 #include "devices/registry_value.h"
 
+#include "platform/registry_key.h"
+
 #include "platform/platform.h"
 
 namespace devices {
@@ -38,6 +40,19 @@ bool AppendToPath(char* path, DWORD size, const char* text) noexcept {
     }
     path[used + added] = '\0';
     return true;
+}
+
+bool ReadDriverKeyValue(HKEY device, const char* prefix, DWORD driverRoom, const char* subkey,
+                        const char* name, DWORD* type, BYTE* buffer, DWORD* count) noexcept {
+    char path[kKeyPathSize] = {};
+    if (!AppendToPath(path, prefix)) return false;
+    const DWORD prefixLength = static_cast<DWORD>(lstrlenA(path));
+    if (prefixLength + driverRoom >= kKeyPathSize) return false;
+    if (!ReadTextValue(device, "Driver", path + prefixLength, driverRoom)) return false;
+    if (subkey && !(AppendToPath(path, "\\") && AppendToPath(path, subkey))) return false;
+    platform::RegistryKey driver;
+    if (!driver.Open(HKEY_LOCAL_MACHINE, path)) return false;
+    return QueryValue(driver.Get(), name, type, buffer, count);
 }
 
 }  // namespace devices

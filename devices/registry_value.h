@@ -33,4 +33,11 @@ bool AppendToPath(char (&path)[N], const char* text) noexcept {
     return AppendToPath(path, N, text);
 }
 
+// The driver-key retry of both device databases: reads name from the key that
+// prefix, the device key's "Driver" text (at most driverRoom bytes) and, when
+// subkey is not null, "\" and subkey form. count goes in as the buffer's size
+// and comes out as the query set it.
+bool ReadDriverKeyValue(HKEY device, const char* prefix, DWORD driverRoom, const char* subkey,
+                        const char* name, DWORD* type, BYTE* buffer, DWORD* count) noexcept;
+
 }  // namespace devices
