@@ -2,7 +2,7 @@
 
 #include "platform/platform.h"
 #include "server/registrar_delete.h"
-#include "server/registrar_key.h"
+#include "platform/registry_key.h"
 #include "server/registrar_tables.h"
 
 #include <oleauto.h>
@@ -90,7 +90,7 @@ HRESULT Parser::Run(bool doRegister) noexcept {
 
 HRESULT Parser::RegisterBlock(HKEY parent, unsigned depth) noexcept {
     if (depth > kMaxBlockDepth) return DISP_E_EXCEPTION;
-    RegistryKey current;
+    platform::RegistryKey current;
     HRESULT hr;
     if (FAILED(hr = reader_.Next())) return hr;
     while (reader_.First() != '}') {
@@ -116,8 +116,8 @@ HRESULT Parser::RegisterBlock(HKEY parent, unsigned depth) noexcept {
             continue;
         }
 
-        if (OpenKey(parent, reader_.Token(), KEY_ALL_ACCESS, current) != ERROR_SUCCESS &&
-            OpenKey(parent, reader_.Token(), KEY_READ, current) != ERROR_SUCCESS) {
+        if (!current.Open(parent, reader_.Token(), KEY_ALL_ACCESS) &&
+            !current.Open(parent, reader_.Token(), KEY_READ)) {
             HKEY created = nullptr;
             if (platform::RegCreateKeyExA(parent, reader_.Token(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                           nullptr, &created, nullptr) != ERROR_SUCCESS)
@@ -160,9 +160,9 @@ HRESULT Parser::UnregisterBlock(HKEY parent, unsigned depth) noexcept {
 
         // Values of the key's block are deleted through this handle, which
         // read access alone would not allow.
-        RegistryKey key;
-        if (!skip && OpenKey(parent, reader_.Token(), KEY_READ | KEY_WRITE, key) != ERROR_SUCCESS &&
-            OpenKey(parent, reader_.Token(), KEY_READ, key) != ERROR_SUCCESS)
+        platform::RegistryKey key;
+        if (!skip && !key.Open(parent, reader_.Token(), KEY_READ | KEY_WRITE) &&
+            !key.Open(parent, reader_.Token(), KEY_READ))
             skip = true;
         const bool remembered = Remember(name, reader_.Token(), reader_.Length());
 
