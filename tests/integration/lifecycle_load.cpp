@@ -25,6 +25,7 @@
 
 #include "DeZIVero_h.h"
 #include "tests/tools/dezivero_members.h"
+#include "tests/tools/unix_path.h"
 
 namespace {
 
@@ -189,18 +190,6 @@ void Cycle(const wchar_t* path, int cycle, std::vector<std::string>* first) {
     const DWORD freedHeaps = GetProcessHeaps(0, nullptr);
     if (cycle == 1) std::printf("lifecycle_load: %lu heaps while loaded, %lu after FreeLibrary\n", loadedHeaps, freedHeaps);
     Check(loadedHeaps > freedHeaps, "unloading destroys the library's heaps", cycle);
-}
-
-void WidenPath(const char* argument, wchar_t* path, size_t size) {
-    size_t used = 0;
-    if (argument[0] == '/' && size > 2) {
-        path[used++] = L'Z';
-        path[used++] = L':';
-    }
-    for (const char* c = argument; *c && used + 1 < size; ++c) {
-        path[used++] = *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    }
-    path[used] = L'\0';
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 # counting, identity, aggregation, safety options and dispatch before and
 # after self-registration, in a fresh prefix.
 add_executable(server_client ${CMAKE_CURRENT_LIST_DIR}/server_client.cpp ${GEN_DIR}/DeZIVero_i.c)
-target_include_directories(server_client PRIVATE ${GEN_DIR})
+target_include_directories(server_client PRIVATE ${GEN_DIR} ${CMAKE_SOURCE_DIR})
 target_link_libraries(server_client PRIVATE oleaut32 ole32 uuid)
 target_link_options(server_client PRIVATE -static -static-libgcc -static-libstdc++)
 add_dependencies(server_client DeZIVero dezivero_idl)

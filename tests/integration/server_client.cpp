@@ -16,6 +16,7 @@
 #include <cwchar>
 
 #include "DeZIVero_h.h"
+#include "tests/tools/unix_path.h"
 
 namespace {
 
@@ -490,18 +491,6 @@ bool TypeLibRegistered() {
     if (FAILED(LoadRegTypeLib(kLibId, 1, 0, LOCALE_NEUTRAL, &library))) return false;
     library->Release();
     return true;
-}
-
-void WidenPath(const char* argument, wchar_t* path, size_t size) {
-    size_t used = 0;
-    if (argument[0] == '/' && size > 2) {
-        path[used++] = L'Z';
-        path[used++] = L':';
-    }
-    for (const char* c = argument; *c && used + 1 < size; ++c) {
-        path[used++] = *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    }
-    path[used] = L'\0';
 }
 
 }  // namespace
