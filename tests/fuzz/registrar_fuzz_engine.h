@@ -36,12 +36,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/fake_machine.h"
 #include "server/registrar.h"
 #include "server/registrar_parser.h"
 #include "server/registrar_tables.h"
 #include "server/registrar_text.h"
 #include "server/registrar_tokens.h"
+#include "tests/fake_machine/fake_machine.h"
 #include "tests/fuzz/registrar_fuzz_mutations.h"
 
 namespace registrar_fuzz {

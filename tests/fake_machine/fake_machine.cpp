@@ -6,7 +6,7 @@
 // device handles are small numbers drawn from one process-wide counter, so a handle of one
 // machine never names a key of another. A handle keeps its key node alive: a key deleted while
 // open is only marked, and later use of the handle fails with ERROR_KEY_DELETED.
-#include "platform/fake_machine.h"
+#include "tests/fake_machine/fake_machine.h"
 
 #include "platform/platform.h"
 
