@@ -106,7 +106,8 @@ function(floor_check image symbols max_bytes result)
     endif()
     floor_lines("${private}" lines)
 
-    # Import table: "DLL Name: X" opens a block of "<vma>  <hint>  <name>" lines.
+    # Import table: "DLL Name: X" opens a block of "<vma>  <hint>  <name>" lines; an
+    # import by ordinal has the name "<none>" and is on no list.
     set(dlls "")
     set(functions "")
     set(dll "")
