@@ -48,7 +48,8 @@ HANDLE NewDeviceHandle(Machine& m, const OpenDevice& device) {
 
 }  // namespace
 
-HANDLE CreateFileA(LPCSTR fileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD,
+                   HANDLE) {
     Call call("CreateFileA");
     if (!fileName) {
         SetFailure(ERROR_PATH_NOT_FOUND);
@@ -65,7 +66,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, 
     if (ParsePhysicalDrive(path, number)) {
         auto it = m.physicalDrives.find(number);
         if (it != m.physicalDrives.end()) {
-            if (!it->second.opens) {
+            if (!it->second.opens || (access != 0 && !m.administrator)) {
                 SetFailure(ERROR_ACCESS_DENIED);
                 return INVALID_HANDLE_VALUE;
             }
