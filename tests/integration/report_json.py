@@ -4,6 +4,8 @@
                                       ANSI code page, for seed_registry.exe
   report_json.py check TEXT JSON      every answer the text report shows equals
                                       the JSON document's, and the other way round
+  report_json.py same JSON COLLECTED  a file of collect.vbs holds the report's
+                                      members and its "Collector" first
 
 cscript writes both reports in the console's code page (OEM); the JSON
 document must be plain ASCII, its texts escaped.
@@ -153,8 +155,19 @@ def check(text_file, json_file):
     return 1 if failures or len(items) < 40 else 0
 
 
+def same(json_file, collected_file):
+    report = json.load(open(json_file))
+    collected = json.load(open(collected_file))
+    members = list(collected)
+    if members[:1] != ["Collector"] or members[1:] != list(report):
+        print("collected members %s, report members %s" % (members, list(report)))
+        return 1
+    return 0 if collected["RegOwnerName"] == OWNER else 1
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "seed":
         seed(sys.argv[2], sys.argv[3])
         sys.exit(0)
-    sys.exit(check(sys.argv[2], sys.argv[3]))
+    command = check if sys.argv[1] == "check" else same
+    sys.exit(command(sys.argv[2], sys.argv[3]))
