@@ -21,8 +21,6 @@ for arg in "$@"; do
         *) echo "usage: bash scripts/report.sh [--9x] [--json]" >&2; exit 2 ;;
     esac
 done
-version=win7
-[ "$family" = 9x ] && version=win98
 
 # The 32-bit build. A 64-bit one brings its own folder and toolchain file, and
 # a win64 prefix whose system32 hosts load it.
@@ -46,8 +44,8 @@ mkdir -p "$build"
 progress "building DeZIVero.DLL in ${build#"$top"/} (log: ${log#"$top"/})"
 build_dll >"$log" 2>&1 &
 builder=$!
-progress "preparing the Wine prefix ${prefix#"$top"/} ($version)"
-wp_start "$prefix" "" "$version" || { kill "$builder" 2>/dev/null; exit 1; }
+progress "preparing the Wine prefix ${prefix#"$top"/} ($family family)"
+wp_start "$prefix" "" "$family" || { kill "$builder" 2>/dev/null; exit 1; }
 kill -0 "$builder" 2>/dev/null && progress "prefix ready, waiting for the build"
 if ! wait "$builder"; then
     echo "report: the build failed; see $log" >&2

@@ -14,15 +14,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 . "$top/scripts/wine-prefix.sh"
 
-version=win7
-[ "$mode" = 9x ] && version=win98
 prefix="$build/wine-guide-$mode"
 work="$prefix.samples"
 rm -rf "$work"
 mkdir -p "$work"
 python3 "$here/guide_samples.py" extract "$top/docs/GUIDE.md" "$work" >"$work/list" || exit 1
 
-wp_start "$prefix" fresh "$version" || exit 1
+wp_start "$prefix" fresh "$mode" || exit 1
 wp_register "$dll" || exit 1
 wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" "$here/guide_seed.txt" || exit 1
 printf '[general]\r\nManufacturer=Orvane\r\nModel=Workstation 9\r\n' \

@@ -14,10 +14,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 examples="$here/../../examples"
 . "$here/../../scripts/wine-prefix.sh"
 
-version=win7
-[ "$mode" = 9x ] && version=win98
 prefix="$build/wine-json-$mode"
-wp_start "$prefix" fresh "$version" || exit 1
+wp_start "$prefix" fresh "$mode" || exit 1
 wp_register "$dll" || exit 1
 python3 "$here/report_json.py" seed "$mode" "$prefix.owner.txt" || exit 1
 wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" "$prefix.owner.txt" || exit 1
