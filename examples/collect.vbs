@@ -62,13 +62,14 @@ Function Quote(text)
     If InStr(text, " ") > 0 Then Quote = """" & text & """"
 End Function
 
-Function ReadAll(path)
+' The first count characters of a file (all of it for 0), or "".
+Function ReadText(path, count)
     Dim stream
-    ReadAll = ""
+    ReadText = ""
     On Error Resume Next
     Set stream = fso.OpenTextFile(path, 1)
     If Err.Number <> 0 Then Exit Function
-    ReadAll = stream.ReadAll
+    If count > 0 Then ReadText = stream.Read(count) Else ReadText = stream.ReadAll
     stream.Close
 End Function
 
@@ -87,7 +88,7 @@ command = Quote(host) & " //nologo " & Quote(script) & " /format:json > " & Quot
 ' cmd.exe takes the first and the last quote of its command line away.
 If InStr(command, """") > 0 Then command = """" & command & """"
 shell.Run "%COMSPEC% /c " & command, 0, True
-report = Trim(Replace(ReadAll(temp), vbCrLf, vbLf))
+report = Trim(Replace(ReadText(temp, 0), vbCrLf, vbLf))
 If Left(report, 1) <> "{" Or Right(report, 1) <> "}" Then
     On Error Resume Next
     fso.DeleteFile temp
@@ -102,7 +103,7 @@ For n = 1 To 99
     target = fso.BuildPath(folder, name & ".json")
     If n > 1 Then target = fso.BuildPath(folder, name & "-" & n & ".json")
     If fso.FileExists(target) Then
-        If Left(ReadAll(target), Len(collector)) = collector Then fso.DeleteFile target
+        If ReadText(target, Len(collector)) = collector Then fso.DeleteFile target
     End If
     Err.Clear
     If Not fso.FileExists(target) Then
