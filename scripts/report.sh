@@ -1,38 +1,68 @@
 #!/usr/bin/env bash
 # Hardware report of this machine, as the registered DeZIVero.DLL sees it
-# under Wine: builds what is missing or stale, registers the DLL in the
-# project's own prefix build/wine-report, runs examples/report.vbs under
-# cscript and prints its output (also kept in build/report.txt).
-#   bash scripts/report.sh          NT family (Windows 7 as Wine shows it)
-#   bash scripts/report.sh --9x     9x family (Windows 98), prefix build/wine-report-9x
+# under Wine. Builds the DLL alone, in a folder of its own without the tests
+# (build/report), while the Wine prefix is prepared beside it; registers the
+# DLL there, runs examples/report.vbs under cscript and prints its output,
+# which is also kept in build/report/report-FAMILY.txt or .json. What it is
+# doing goes to standard error; standard output is the report.
+#   bash scripts/report.sh [--9x] [--json]
+#     --9x     the 9x family (Windows 98) instead of the NT family (Windows 7)
+#     --json   the JSON document of report.vbs /format:json instead of text
 set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-prefix.sh"
 
-version=win7
-prefix="$top/build/wine-report"
-out="$top/build/report.txt"
-if [ "${1:-}" = --9x ]; then
-    version=win98
-    prefix="$top/build/wine-report-9x"
-    out="$top/build/report-9x.txt"
-fi
+family=nt
+format=text
+for arg in "$@"; do
+    case $arg in
+        --9x) family=9x ;;
+        --json) format=json ;;
+        *) echo "usage: bash scripts/report.sh [--9x] [--json]" >&2; exit 2 ;;
+    esac
+done
 
-mkdir -p "$top/build"
-log="$top/build/report-build.log"
-"$top/scripts/build.sh" >"$log" 2>&1 || {
+# The 32-bit build. A 64-bit one brings its own folder and toolchain file, and
+# a win64 prefix whose system32 hosts load it.
+build="$top/build/report"
+toolchain="$top/cmake/mingw-i686.cmake"
+dll="$build/DeZIVero.DLL"
+prefix="$build/wine-$family"
+out="$build/report-$family.$format"
+log="$build/build.log"
+
+progress() { printf 'report: %3ds %s\n' "$SECONDS" "$*" >&2; }
+
+build_dll() {
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DBUILD_TESTING=OFF || return 1
+    fi
+    cmake --build "$build" --target DeZIVero -j"$(nproc)"
+}
+
+mkdir -p "$build"
+progress "building DeZIVero.DLL in ${build#"$top"/} (log: ${log#"$top"/})"
+build_dll >"$log" 2>&1 &
+builder=$!
+progress "preparing the Wine prefix ${prefix#"$top"/} ($family family)"
+wp_start "$prefix" "" "$family" || { kill "$builder" 2>/dev/null; exit 1; }
+kill -0 "$builder" 2>/dev/null && progress "prefix ready, waiting for the build"
+if ! wait "$builder"; then
     echo "report: the build failed; see $log" >&2
     tail -n 20 "$log" >&2
     exit 1
-}
-
-wp_start "$prefix" "" "$version" || exit 1
-wp_register "$top/build/DeZIVero.DLL" || exit 1
-wp_cscript "$out" "$top/examples/report.vbs"
+fi
+progress "registering ${dll#"$top"/}"
+wp_register "$dll" || exit 1
+progress "querying the component with examples/report.vbs"
+wp_cscript "$out" "$top/examples/report.vbs" "/format:$format"
 rc=$?
 wp_stop
 tr -d '\r' <"$out"
-if [ "$rc" -ne 0 ] || ! grep -q '^End of report' "$out"; then
+last='End of report'
+[ "$format" = json ] && last='}'
+if [ "$rc" -ne 0 ] || [ "$(tr -d '\r' <"$out" | tail -n 1)" != "$last" ]; then
     echo "report: cscript did not finish the report (exit $rc)" >&2
     exit 1
 fi
+progress "done"

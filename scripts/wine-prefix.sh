@@ -3,7 +3,8 @@
 #   wp_start PREFIX [fresh] [VERSION]
 #                                    create PREFIX (anew with "fresh", else reuse it),
 #                                    set the Windows version (win7 unless given, win98
-#                                    for the 9x family) and keep its wineserver running
+#                                    for the 9x family; "nt" and "9x" name the families
+#                                    themselves) and keep its wineserver running
 #                                    until wp_stop, so volatile keys survive between
 #                                    programs
 #   wp_run OUT PROGRAM ARGS...       run a Windows program, stdout and stderr into OUT
@@ -63,8 +64,11 @@ wp_start() {
     fi
     # Started while no server runs, so this server is the persistent one.
     wineserver -p >/dev/null 2>&1 </dev/null
-    local want=win7
-    [ -n "$version" ] && want=$version
+    local want=$version
+    case $version in
+        "" | nt) want=win7 ;;
+        9x) want=win98 ;;
+    esac
     wp_run "$WINEPREFIX.winecfg.log" winecfg /v "$want" || {
         wp_log "winecfg /v $want failed"
         return 1
