@@ -60,6 +60,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
 BOOL CloseHandle(HANDLE handle);
 
 // Drive letters and their space.
+DWORD GetLogicalDrives();
 UINT GetDriveTypeA(LPCSTR root);
 BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
                        LPDWORD freeClusters, LPDWORD totalClusters);

@@ -61,6 +61,18 @@ BOOL WINAPI FakeGetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCall
 
 }  // namespace
 
+DWORD GetLogicalDrives() {
+    Call call("GetLogicalDrives");
+    if (!call.m) return 0;
+    DWORD mask = 0;
+    for (const auto& [letter, drive] : call.m->drives) {
+        const char upper = fake::Upper(letter);
+        if (upper >= 'A' && upper <= 'Z' && drive.type != DRIVE_NO_ROOT_DIR)
+            mask |= 1u << (upper - 'A');
+    }
+    return mask;
+}
+
 UINT GetDriveTypeA(LPCSTR root) {
     Call call("GetDriveTypeA");
     const fake::Drive* drive = call.m ? DriveOf(*call.m, root, true) : nullptr;

@@ -110,7 +110,8 @@ public:
     // later truncate and terminate. Both return the buffer size with ERROR_INSUFFICIENT_BUFFER.
     bool moduleNameTerminatedWhenTruncated = false;
 
-    // Drive letters 'A' to 'Z'; letters not listed have DRIVE_NO_ROOT_DIR.
+    // Drive letters 'A' to 'Z'; letters not listed have DRIVE_NO_ROOT_DIR and are absent from
+    // the GetLogicalDrives mask.
     std::map<char, Drive> drives;
     bool hasGetDiskFreeSpaceEx = true;  // whether "Kernel32.dll" offers "GetDiskFreeSpaceExA"
     bool kernel32Loads = true;
