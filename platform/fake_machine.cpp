@@ -48,7 +48,7 @@ bool SameNoCase(const std::string& a, const std::string& b) {
 struct RootName {
     const char* shortName;
     const char* longName;
-    ULONG_PTR handle;
+    DWORD number;
 };
 
 constexpr RootName kRoots[] = {
@@ -63,9 +63,8 @@ constexpr RootName kRoots[] = {
 constexpr int kRootCount = sizeof(kRoots) / sizeof(kRoots[0]);
 
 int RootIndexOfHandle(HKEY key) {
-    const auto value = reinterpret_cast<ULONG_PTR>(key);
     for (int i = 0; i < kRootCount; ++i)
-        if (kRoots[i].handle == value) return i;
+        if (platform::PredefinedKey(kRoots[i].number) == key) return i;
     return -1;
 }
 

@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -61,16 +62,10 @@ inline std::string Upper(std::string text) {
 inline constexpr const char* kRootShortNames[] = {"HKCR", "HKCU", "HKLM", "HKU",
                                                   "HKPD", "HKCC", "HKDD"};
 
+// The roots' numbers run from 0x80000000 in the order of kRootShortNames.
 inline const char* RootShortName(HKEY root) {
-    switch (reinterpret_cast<ULONG_PTR>(root)) {
-        case 0x80000000: return "HKCR";
-        case 0x80000001: return "HKCU";
-        case 0x80000002: return "HKLM";
-        case 0x80000003: return "HKU";
-        case 0x80000004: return "HKPD";
-        case 0x80000005: return "HKCC";
-        case 0x80000006: return "HKDD";
-    }
+    for (DWORD i = 0; i < std::size(kRootShortNames); ++i)
+        if (root == platform::PredefinedKey(0x80000000u + i)) return kRootShortNames[i];
     return "?";
 }
 
