@@ -65,6 +65,7 @@ holds() {  # holds WHAT NAME TEXT WANT: whether HKCR of NAME holds TEXT must be 
     check "$1" $?
 }
 
+wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh win7 || exit 1
 start=$(date +%s)
 snapshot before
