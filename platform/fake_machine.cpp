@@ -612,6 +612,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) 
     if (ref.status != ERROR_SUCCESS) return ref.status;
     std::vector<std::string> parts;
     if (LONG status = SplitSubKey(subKey, parts); status != ERROR_SUCCESS) return status;
+    if ((access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY)) && fake::RootIndexOfHandle(key) >= 0)
+        parts.insert(parts.begin(), "Wow6432Node");
     std::shared_ptr<Node> node = Descend(ref.node, parts);
     if (!node) return ERROR_FILE_NOT_FOUND;
     *result = NewKeyHandle(*call.m, node, access);
@@ -1189,6 +1191,12 @@ BOOL WINAPI FakeGetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCall
     return TRUE;
 }
 
+BOOL WINAPI FakeIsWow64Process(HANDLE, PBOOL wow64) {
+    Call call("IsWow64Process");
+    if (wow64) *wow64 = TRUE;
+    return TRUE;
+}
+
 }  // namespace
 
 UINT GetDriveTypeA(LPCSTR root) {
@@ -1240,13 +1248,14 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     Call call("GetProcAddress");
     if (module != fake::FakeKernel32()) return ::GetProcAddress(module, name);
     const bool byName = name && (reinterpret_cast<ULONG_PTR>(name) >> 16) != 0;
-    if (!call.m || !call.m->hasGetDiskFreeSpaceEx || !byName ||
-        std::strcmp(name, "GetDiskFreeSpaceExA") != 0) {
-        SetFailure(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
     // Through void (*)(): the caller casts back to the real signature.
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
+    if (call.m && byName && call.m->hasGetDiskFreeSpaceEx &&
+        std::strcmp(name, "GetDiskFreeSpaceExA") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
+    if (call.m && byName && call.m->wow64 && std::strcmp(name, "IsWow64Process") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeIsWow64Process));
+    SetFailure(ERROR_PROC_NOT_FOUND);
+    return nullptr;
 }
 
 BOOL FreeLibrary(HMODULE module) {
