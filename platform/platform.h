@@ -3,10 +3,11 @@
 // Every registry access, kernel32/user32 system query, INI-file read and
 // device request of the component goes through these functions. The shipped
 // DLL links platform/win32.cpp, which forwards each one to the Win32 function
-// of the same name; the unit tests link platform/fake_machine.cpp, which
-// answers from a described machine (registry trees, INI files, system records,
-// drives, devices). Text, code-page, wide-string, variant and type-library
-// functions are not part of the seam: they are always the real ones.
+// of the same name; the unit tests link the fake machine of tests/fake_machine/,
+// which answers from a described machine (registry trees, INI files, system
+// records, drives, devices). Text, code-page, wide-string, variant and
+// type-library functions are not part of the seam: they are always the real
+// ones.
 #pragma once
 
 #include <windows.h>

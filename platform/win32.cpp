@@ -2,6 +2,8 @@
 // function of the same name.
 #include "platform/platform.h"
 
+#include "platform/loaded_function.h"
+
 namespace platform {
 
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
@@ -47,7 +49,16 @@ LONG RegCloseKey(HKEY key) { return ::RegCloseKey(key); }
 BOOL GetVersionExA(OSVERSIONINFOA* info) { return ::GetVersionExA(info); }
 void GetSystemInfo(SYSTEM_INFO* info) { ::GetSystemInfo(info); }
 void GlobalMemoryStatus(MEMORYSTATUS* status) { ::GlobalMemoryStatus(status); }
-BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS* status) { return ::GetSystemPowerStatus(status); }
+// NT 4.0 has no power status (Windows 2000 brought it), so it is looked up by name there.
+BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS* status) {
+    const auto getSystemPowerStatus =
+        LoadedFunction<decltype(&::GetSystemPowerStatus)>("kernel32.dll", "GetSystemPowerStatus");
+    if (getSystemPowerStatus == nullptr) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    return getSystemPowerStatus(status);
+}
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 UINT GetSystemDirectoryA(LPSTR buffer, UINT size) { return ::GetSystemDirectoryA(buffer, size); }
 UINT GetWindowsDirectoryA(LPSTR buffer, UINT size) { return ::GetWindowsDirectoryA(buffer, size); }

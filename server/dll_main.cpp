@@ -1,4 +1,9 @@
 // Entry point and exports of DeZIVero.DLL.
+//
+// DllMain is the library's entry point itself: no C runtime starts before it.
+// The component needs nothing that a runtime's startup would do: it has no
+// static constructors to run (the image checks keep their list empty), no
+// TLS, no floating point, and no pseudo-relocations (the link refuses them).
 #include <windows.h>
 #include <ole2.h>
 

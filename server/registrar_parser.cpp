@@ -1,5 +1,6 @@
 #include "server/registrar_parser.h"
 
+#include "platform/loaded_function.h"
 #include "platform/platform.h"
 #include "server/registrar_delete.h"
 #include "platform/registry_key.h"
@@ -274,12 +275,17 @@ HRESULT Parser::WriteValue(HKEY key, const char* name) noexcept {
 }
 
 // Text that is not an unsigned 32-bit number writes nothing; the run goes on.
+// VarUI4FromStr is younger than the OLE Automation that Windows 95 and NT 4.0
+// are documented with, so it is looked up by name; without it a number writes nothing.
 void Parser::WriteNumber(HKEY key, const char* name) noexcept {
+    const auto varUI4FromStr =
+        platform::LoadedFunction<decltype(&VarUI4FromStr)>("oleaut32.dll", "VarUI4FromStr");
+    if (varUI4FromStr == nullptr) return;
     if (MultiByteToWideChar(CP_ACP, 0, reader_.Token(), -1, wide_,
                             static_cast<int>(ScriptReader::kTokenSize)) == 0)
         return;
     ULONG number = 0;
-    if (FAILED(VarUI4FromStr(wide_, 0, 0, &number))) return;
+    if (FAILED(varUI4FromStr(wide_, 0, 0, &number))) return;
     const DWORD data = number;
     platform::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                              sizeof(data));

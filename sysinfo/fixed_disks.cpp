@@ -80,9 +80,10 @@ int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept {
     char name[kPhysicalDriveNameSize];
     wsprintfA(name, "\\\\.\\physicaldrive%d", static_cast<int>(disk));
 
-    ScopedDevice device(platform::CreateFileA(name, GENERIC_READ,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
+    // No data access: the geometry request needs none, and reading a physical
+    // drive is for administrators only, while asking its geometry is for everyone.
+    ScopedDevice device(platform::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
     if (!device.valid()) return 0;
     ZeroMemory(geometry, sizeof(*geometry));
     DWORD returned = 0;

@@ -3,7 +3,9 @@
 // The cache's state goes 0 (empty) -> 1 (one thread filling) -> 2 (published).
 // The name is cut in a buffer of the filling thread's own and copied into the
 // cache before the state becomes 2, so no reader sees a half-cut name; a
-// thread that arrives during the fill waits the few instructions it takes.
+// thread that arrives during the fill waits the few instructions it takes,
+// sleeping 0 ms and then ever longer (the 9x family has no SwitchToThread,
+// and only a real sleep lets a filler of lower priority run).
 #include "sysinfo/module_directory.h"
 
 #include <atomic>
@@ -16,6 +18,7 @@ namespace sysinfo {
 namespace {
 
 enum : int { kEmpty = 0, kFilling = 1, kFilled = 2 };
+constexpr DWORD kLongestPause = 16;  // milliseconds
 
 HMODULE g_instance = nullptr;
 std::atomic<int> g_state{kEmpty};
@@ -38,6 +41,12 @@ bool TakeDirectory(char (&directory)[MAX_PATH]) noexcept {
     return true;
 }
 
+// 0 ms gives up the time slice; then 1, 2, 4 ... milliseconds up to the longest pause.
+DWORD NextPause(DWORD pause) noexcept {
+    if (pause == 0) return 1;
+    return pause < kLongestPause ? pause * 2 : kLongestPause;
+}
+
 }  // namespace
 
 void SetModuleInstance(HMODULE instance) noexcept { g_instance = instance; }
@@ -45,6 +54,7 @@ void SetModuleInstance(HMODULE instance) noexcept { g_instance = instance; }
 HMODULE ModuleInstance() noexcept { return g_instance; }
 
 const char* ModuleDirectory() noexcept {
+    DWORD pause = 0;
     for (;;) {
         int state = g_state.load(std::memory_order_acquire);
         if (state == kFilled) return g_directory;
@@ -60,7 +70,8 @@ const char* ModuleDirectory() noexcept {
             g_state.store(kFilled, std::memory_order_release);
             return g_directory;
         }
-        SwitchToThread();
+        Sleep(pause);
+        pause = NextPause(pause);
     }
 }
 

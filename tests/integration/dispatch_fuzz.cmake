@@ -3,7 +3,14 @@
 # wrong flags and counts, null fields, and direct calls through the
 # interface table. The suite runs a short count; dispatch_fuzz.sh takes a
 # larger one for a full run.
-add_executable(dispatch_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/dispatch_fuzz.cpp ${GEN_DIR}/DeZIVero_i.c)
+set(DISPATCH_FUZZ_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz)
+add_executable(dispatch_fuzz
+    ${DISPATCH_FUZZ_DIR}/dispatch_fuzz.cpp
+    ${DISPATCH_FUZZ_DIR}/dispatch_fuzz_arguments.cpp
+    ${DISPATCH_FUZZ_DIR}/dispatch_fuzz_calls.cpp
+    ${DISPATCH_FUZZ_DIR}/dispatch_fuzz_checks.cpp
+    ${DISPATCH_FUZZ_DIR}/dispatch_fuzz_report.cpp
+    ${GEN_DIR}/DeZIVero_i.c)
 set_target_properties(dispatch_fuzz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_include_directories(dispatch_fuzz PRIVATE ${GEN_DIR} ${CMAKE_SOURCE_DIR})
 target_link_libraries(dispatch_fuzz PRIVATE oleaut32 ole32 uuid)

@@ -1,6 +1,8 @@
 # The built DeZIVero.DLL as a loader sees it: the four entry points under
-# their names at ordinals 1 to 4, and imports from system libraries only, so
-# the library loads on a machine without the toolchain's runtime DLLs.
+# their names at ordinals 1 to 4, every rule of the floor it runs on
+# (tests/image/floor_check.cmake: imports, instructions, TLS, runtime,
+# header versions, constructors, stripped, at most 128 KB), and its symbols
+# in a separate file beside it that the DLL names.
 #
 # Included by tests/CMakeLists.txt, it registers the test; run with -P, it is
 # the test.
@@ -93,18 +95,29 @@ if(count GREATER 10)
 endif()
 expect_equal("${count}" "4" "exports by name (${named})")
 
-# Imports: system libraries only. The toolchain's runtime DLLs are not on a
-# user's machine, so any of them here is a library that fails to load.
-set(allowed KERNEL32.DLL ADVAPI32.DLL USER32.DLL OLE32.DLL OLEAUT32.DLL MSVCRT.DLL)
-set(imports "")
-foreach(line IN LISTS lines)
-    if(line MATCHES "^[ \t]+DLL Name: (.+)$")
-        string(TOUPPER "${CMAKE_MATCH_1}" dll)
-        list(APPEND imports "${dll}")
-        expect_listed("${dll}" allowed "import ${dll} is a system library")
+# The floor: each check passes.
+include(${CMAKE_CURRENT_LIST_DIR}/../image/floor_check.cmake)
+floor_check(${DLL} ${DLL}.debug 131072 rejected)
+foreach(check IN LISTS FLOOR_CHECKS)
+    list(FIND rejected ${check} at)
+    set(ok FALSE)
+    if(at EQUAL -1)
+        set(ok TRUE)
     endif()
+    record(ok "floor check ${check}")
 endforeach()
-expect_listed(KERNEL32.DLL imports "the import table was read (imports seen: ${imports})")
+expect_listed(KERNEL32.DLL FLOOR_IMPORTED_DLLS "the import table was read (imports seen: ${FLOOR_IMPORTED_DLLS})")
+
+# The symbols: in their own file, which the stripped DLL names in its debug link.
+get_filename_component(symbols ${DLL}.debug NAME)
+set(ok FALSE)
+if(EXISTS ${DLL}.debug)
+    file(STRINGS ${DLL} link REGEX "${symbols}")
+    if(link)
+        set(ok TRUE)
+    endif()
+endif()
+record(ok "symbol file ${symbols} beside the DLL and named by its debug link")
 
 message("dll_image: ${passed} passed, ${failed} failed")
 if(failed GREATER 0)

@@ -12,11 +12,11 @@
 #include <cstring>
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "sysinfo/fixed_disks.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/module_directory.h"
 #include "sysinfo/speed_driver.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

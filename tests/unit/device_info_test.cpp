@@ -11,8 +11,8 @@
 #include <string>
 
 #include "devices/device_query.h"
-#include "platform/fake_machine.h"
 #include "sysinfo/hw_info_core.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

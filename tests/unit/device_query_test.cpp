@@ -12,8 +12,8 @@
 
 #include "devices/device_query.h"
 #include "devices/modem_speed_table.h"
-#include "platform/fake_machine.h"
 #include "sysinfo/hw_info_core.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The described machine answers the seam as Windows does at the edges the component relies on:
 // buffer sizes, enumeration order, handle bookkeeping and hostile truncation.
-#include "platform/fake_machine.h"
+#include "tests/fake_machine/fake_machine.h"
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

@@ -14,9 +14,9 @@
 #include <tuple>
 
 #include "devices/device_query.h"
-#include "platform/fake_machine.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/module_directory.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 
 #include "devices/device_query.h"
 #include "object/co_dezivero.h"
-#include "platform/fake_machine.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/module_directory.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

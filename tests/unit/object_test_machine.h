@@ -10,9 +10,9 @@
 #include <string>
 
 #include "object/co_dezivero.h"
-#include "platform/fake_machine.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/module_directory.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace object_test {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_machine.h"
 #include "registrar_test_support.h"
 #include "server/registrar_delete.h"
 #include "server/registrar_tokens.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

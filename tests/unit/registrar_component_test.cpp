@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "registrar_test_support.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

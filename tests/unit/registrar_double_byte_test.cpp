@@ -9,9 +9,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "registrar_test_support.h"
 #include "server/registrar_tokens.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "registrar_test_support.h"
 #include "server/registrar.h"
 #include "server/registrar_tables.h"
 #include "server/registrar_text.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_machine.h"
 #include "registrar_test_support.h"
+#include "tests/fake_machine/fake_machine.h"
 #include "tests/fuzz/registrar_fuzz_engine.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "registrar_test_support.h"
 #include "server/registrar.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "server/registrar.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace registrar_test {
 

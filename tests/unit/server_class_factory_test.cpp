@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "DeZIVero_h.h"
-#include "platform/fake_machine.h"
 #include "server/class_factory.h"
 #include "server/exports.h"
 #include "server/server_module.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 
 #include "DeZIVero_h.h"
 #include "object/co_dezivero.h"
-#include "platform/fake_machine.h"
 #include "server/co_dezivero_creation.h"
 #include "server/server_module.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/fake_machine.h"
 #include "server/module_allocator.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "server/module_path.h"
 #include "server/registration.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "server/server_module.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_machine.h"
 #include "server/registration.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace {
 

@@ -65,19 +65,25 @@ const DiskCase kDiskCases[] = {
     {"LargestFails", LONG_MAX, E_FAIL, kSentinel},
 };
 
-class FixedDiskSize : public MachineTest, public ::testing::WithParamInterface<DiskCase> {};
+class FixedDiskSize : public MachineTest, public ::testing::WithParamInterface<DiskCase> {
+protected:
+    platform::fake::Machine& DescribeDisks() {
+        auto& m = Use(Family::Nt);
+        m.physicalDrives[0] = Disk(1024, 255, 63, 512);
+        m.physicalDrives[1] = Disk(100, 64, 32, 512, RemovableMedia);
+        m.physicalDrives[2] = Disk(100, 64, 32, 512);
+        m.physicalDrives[3] = Disk(50, 64, 32, 512);
+        m.physicalDrives[4] = Disk(50, 64, 32, 512);
+        m.physicalDrives[4].answers = false;
+        m.physicalDrives[5] = Disk(50, 64, 32, 512);
+        m.physicalDrives[5].opens = false;
+        return m;
+    }
+};
 
 TEST_P(FixedDiskSize, ReportsTheDiskAskedFor) {
     const DiskCase& c = GetParam();
-    auto& m = Use(Family::Nt);
-    m.physicalDrives[0] = Disk(1024, 255, 63, 512);
-    m.physicalDrives[1] = Disk(100, 64, 32, 512, RemovableMedia);
-    m.physicalDrives[2] = Disk(100, 64, 32, 512);
-    m.physicalDrives[3] = Disk(50, 64, 32, 512);
-    m.physicalDrives[4] = Disk(50, 64, 32, 512);
-    m.physicalDrives[4].answers = false;
-    m.physicalDrives[5] = Disk(50, 64, 32, 512);
-    m.physicalDrives[5].opens = false;
+    auto& m = DescribeDisks();
 
     LONG size = kSentinel;
     EXPECT_EQ(c.expectedStatus, sysinfo::FixedDiskSizeInMB(c.disk, &size));
@@ -85,6 +91,15 @@ TEST_P(FixedDiskSize, ReportsTheDiskAskedFor) {
     ASSERT_EQ(1u, m.OpenedFiles().size());
     EXPECT_EQ("\\\\.\\physicaldrive" + std::to_string(c.disk), m.OpenedFiles()[0]);
     EXPECT_EQ(0, m.OpenHandles());
+}
+
+// Reading a physical drive is for administrators; asking its geometry is for everyone.
+TEST_P(FixedDiskSize, AnswersTheSameWithoutAdministratorRights) {
+    const DiskCase& c = GetParam();
+    DescribeDisks().administrator = false;
+    LONG size = kSentinel;
+    EXPECT_EQ(c.expectedStatus, sysinfo::FixedDiskSizeInMB(c.disk, &size));
+    EXPECT_EQ(c.expectedSize, size);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixedDiskSize, ::testing::ValuesIn(kDiskCases),

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/fake_machine.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/module_directory.h"
+#include "tests/fake_machine/fake_machine.h"
 
 namespace sysinfo_test {
 

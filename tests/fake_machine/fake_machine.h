@@ -120,8 +120,10 @@ public:
     // which answers TRUE.
     bool wow64 = false;
 
-    // Physical drives by number ("\\.\physicaldriveN").
+    // Physical drives by number ("\\.\physicaldriveN"). Only an administrator
+    // opens one for data access; anyone opens it without (desired access 0).
     std::map<int, PhysicalDrive> physicalDrives;
+    bool administrator = true;
 
     // The processor-speed driver: present when its full device path
     // ("\\.\<directory>\Rurovezo.zuv") is in this map, answering the speed.
