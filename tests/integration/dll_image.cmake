@@ -1,8 +1,9 @@
-# The built DeZIVero.DLL as a loader sees it: the four entry points under
-# their names at ordinals 1 to 4, every rule of the floor it runs on
-# (tests/image/floor_check.cmake: imports, instructions, TLS, runtime,
-# header versions, constructors, stripped, at most 128 KB), and its symbols
-# in a separate file beside it that the DLL names.
+# The built DeZIVero.DLL as a loader sees it: PE32 for 32-bit Windows or
+# PE32+ for x64, the four entry points under their names at ordinals 1 to 4,
+# every rule of the floor it runs on (tests/image/floor_check.cmake: imports,
+# instructions, TLS, runtime, header versions, constructors, stripped, at most
+# 128 KB; fewer for the 64-bit DLL), and its symbols in a separate file beside
+# it that the DLL names.
 #
 # Included by tests/CMakeLists.txt, it registers the test; run with -P, it is
 # the test.
