@@ -22,6 +22,11 @@
 #   wp_winpath PATH                  print the Windows form (Z:\...) of a Unix path
 #   wp_stop                          end the prefix's wineserver (also on exit)
 #   wp_check_tally OUT MIN           the test scripts' last line: "N passed, 0 failed"
+#   wp_report FILE                   start a tally of checks (WP_PASSED, WP_FAILED); the
+#                                    lines wp_say prints are also kept in FILE
+#   wp_say TEXT...                   print a line and keep it in the report
+#   wp_check WHAT STATUS             count a check: passed when STATUS is 0, else it
+#                                    says "FAILED: WHAT"
 #
 # Wine's background processes inherit the standard handles of the program that
 # started them and keep pipes open long after it ends, so every Wine program
@@ -156,4 +161,22 @@ wp_check_tally() {
         return 1
     fi
     return 0
+}
+
+wp_report() {
+    WP_REPORT=$1
+    WP_PASSED=0
+    WP_FAILED=0
+    : >"$WP_REPORT"
+}
+
+wp_say() { printf '%s\n' "$*" | tee -a "$WP_REPORT"; }
+
+wp_check() {
+    if [ "$2" -eq 0 ]; then
+        WP_PASSED=$((WP_PASSED + 1))
+    else
+        WP_FAILED=$((WP_FAILED + 1))
+        wp_say "FAILED: $1"
+    fi
 }

@@ -20,18 +20,7 @@ TYPELIB='HKCR\TypeLib\{7A31C480-52E6-4B1F-A0D7-3C94E18B6F25}\1.0\0'
 INTERFACE='HKCR\Interface\{7A31C48C-52E6-4B1F-A0D7-3C94E18B6F25}'
 PROGIDS=('HKCR\Orvane.VXR.ZEKO.HWInfo\CurVer' 'HKCR\Orvane.VXR.ZEKO.HWInfo.1\CLSID')
 report="$prefix.report.txt"
-passed=0
-failed=0
-: >"$report"
-say() { printf '%s\n' "$*" | tee -a "$report"; }
-check() {  # check WHAT STATUS
-    if [ "$2" -eq 0 ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        say "FAILED: $1"
-    fi
-}
+wp_report "$report"
 
 # value BITS KEY: the key's default value as the registry view of BITS shows it.
 value() {
@@ -46,11 +35,11 @@ holds() {
     local want=$4
     [ "$want" = absent ] || [ "${want:0:1}" != / ] || want=$(wp_winpath "$want")
     [ "$got" = "$want" ]
-    check "$1 (view $2: '$got')" $?
+    wp_check "$1 (view $2: '$got')" $?
 }
 present() {  # present WHAT BITS KEY
     WP_BITS=64 wp_run "$prefix.reg.txt" reg query "$3" "/reg:$2"
-    check "$1" $?
+    wp_check "$1" $?
 }
 shared_keys() {  # shared_keys WANT(yes|no): the ProgIDs both builds share
     local key status
@@ -58,7 +47,7 @@ shared_keys() {  # shared_keys WANT(yes|no): the ProgIDs both builds share
         WP_BITS=64 wp_run "$prefix.reg.txt" reg query "$key" /reg:64
         status=$?
         [ "$1" = no ] && status=$((status == 0))
-        check "ProgID key $key there: $1" "$status"
+        wp_check "ProgID key $key there: $1" "$status"
     done
 }
 answers() {  # answers BITS answers|absent: the probe under the cscript of BITS
@@ -67,7 +56,7 @@ answers() {  # answers BITS answers|absent: the probe under the cscript of BITS
     WP_BITS=$1 wp_cscript "$out" "$here/side_by_side.vbs" "$2"
     tr -d '\r' <"$out" | grep '^FAIL' | tee -a "$report"
     wp_check_tally "$out" "$min" 2>>"$report"
-    check "the $1-bit host: the $1-bit library $2" $?
+    wp_check "the $1-bit host: the $1-bit library $2" $?
 }
 members() {  # members BITS: every member from VBScript and JScript under the cscript of BITS
     local entry script min out
@@ -78,7 +67,7 @@ members() {  # members BITS: every member from VBScript and JScript under the cs
         WP_BITS=$1 wp_cscript "$out" "$here/$script" nt
         tr -d '\r' <"$out" | grep '^FAIL' | tee -a "$report"
         wp_check_tally "$out" "$min" 2>>"$report"
-        check "$script under the $1-bit cscript" $?
+        wp_check "$script under the $1-bit cscript" $?
     done
 }
 # The classes root of both views, exported; compared byte for byte.
@@ -101,7 +90,7 @@ same_as_before() {
                 <(iconv -f UTF-16LE -t UTF-8 "$prefix.$1.$bits.reg") | head -n 40 | tee -a "$report"
         fi
     done
-    check "$2" "$status"
+    wp_check "$2" "$status"
 }
 
 export WINEARCH=win64
@@ -112,7 +101,7 @@ answers 32 absent
 snapshot before
 
 wp_register "$dll64" && wp_register "$dll32"
-check "both libraries register, each by the regsvr32 of its bitness" $?
+wp_check "both libraries register, each by the regsvr32 of its bitness" $?
 holds "the 64-bit class key names the 64-bit library" 64 "$CLASS\\InprocServer32" "$dll64"
 holds "the 32-bit class key names the 32-bit library" 32 "$CLASS\\InprocServer32" "$dll32"
 holds "the type library's win64 path is the 64-bit library" 64 "$TYPELIB\\win64" "$dll64"
@@ -124,7 +113,7 @@ members 64
 members 32
 
 wp_unregister "$dll64"
-check "the 64-bit library unregisters" $?
+wp_check "the 64-bit library unregisters" $?
 holds "the 64-bit class key is gone" 64 "$CLASS" absent
 holds "the type library's win64 path is gone" 64 "$TYPELIB\\win64" absent
 holds "the 32-bit class key stays" 32 "$CLASS\\InprocServer32" "$dll32"
@@ -135,7 +124,7 @@ answers 64 absent
 answers 32 answers
 
 wp_register "$dll64" && wp_unregister "$dll32"
-check "the 64-bit library registers again and the 32-bit one unregisters" $?
+wp_check "the 64-bit library registers again and the 32-bit one unregisters" $?
 holds "the 32-bit class key is gone" 32 "$CLASS" absent
 holds "the type library's win32 path is gone" 64 "$TYPELIB\\win32" absent
 holds "the 64-bit class key stays" 64 "$CLASS\\InprocServer32" "$dll64"
@@ -146,20 +135,20 @@ answers 32 absent
 answers 64 answers
 
 wp_unregister "$dll32"
-check "the 32-bit library, no longer registered, unregisters again" $?
+wp_check "the 32-bit library, no longer registered, unregisters again" $?
 answers 64 answers
 wp_unregister "$dll64"
-check "the 64-bit library, now alone, unregisters" $?
+wp_check "the 64-bit library, now alone, unregisters" $?
 shared_keys no
 same_as_before unregistered "with both unregistered, both views are as before either registered"
 
 wp_register "$dll32" && wp_unregister "$dll64"
-check "the 32-bit library registers; the 64-bit one, never registered, unregisters" $?
+wp_check "the 32-bit library registers; the 64-bit one, never registered, unregisters" $?
 answers 32 answers
 wp_unregister "$dll32"
 same_as_before last "the 32-bit library alone unregisters to the registry before"
 
 wp_stop
-say "side_by_side: $passed passed, $failed failed"
-[ "$failed" -eq 0 ] && rm -rf "$prefix" "$prefix".*
-[ "$failed" -eq 0 ]
+wp_say "side_by_side: $WP_PASSED passed, $WP_FAILED failed"
+[ "$WP_FAILED" -eq 0 ] && rm -rf "$prefix" "$prefix".*
+[ "$WP_FAILED" -eq 0 ]
