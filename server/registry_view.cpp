@@ -39,7 +39,8 @@ void FormatGuid(const GUID& guid, char (&text)[kGuidTextSize]) noexcept {
 }
 
 // IsWow64Process came with Windows XP SP2; without it the process is no
-// 32-bit one on 64-bit Windows.
+// 32-bit one on 64-bit Windows. Looked up through the platform seam, as
+// GetDiskFreeSpaceExA is, so that a test can describe a process under WoW64.
 bool RunsUnderWow64() noexcept {
     sysinfo::ScopedLibrary kernel32(platform::LoadLibraryA("Kernel32.dll"));
     if (!kernel32.get()) return false;
