@@ -4,6 +4,7 @@
 #                                    bitness (WP_BITS) from DLL: a 64-bit DLL needs a
 #                                    WoW64 prefix (WINEARCH=win64) and 64-bit hosts, a
 #                                    32-bit one a win32 prefix; call before wp_start
+#   wp_use_bits 32|64                the same for a DLL still to be built
 #   wp_bits FILE                     print 32 or 64: the bitness of a PE file
 #   wp_start PREFIX [fresh] [VERSION]
 #                                    create PREFIX (anew with "fresh", else reuse it),
@@ -67,11 +68,15 @@ wp_bits() {
     if [ "$machine" = 8664 ]; then echo 64; else echo 32; fi
 }
 
+wp_use_bits() {
+    WP_BITS=$1
+    if [ "$WP_BITS" = 64 ]; then WINEARCH=win64; else WINEARCH=win32; fi
+}
+
 wp_use_dll() {
     local dll=$1
     [ -f "$dll" ] || { wp_log "no $dll"; return 1; }
-    WP_BITS=$(wp_bits "$dll")
-    if [ "$WP_BITS" = 64 ]; then WINEARCH=win64; else WINEARCH=win32; fi
+    wp_use_bits "$(wp_bits "$dll")"
 }
 
 wp_run() {

@@ -4,6 +4,8 @@
 # cscript, command lines under cmd in examples/, C++ built with the mingw
 # compiler and run under Wine, all against the registered DLL in a fresh
 # prefix seeded with the guide's machine (the test devices, an owner, an OEM).
+# The prefix, the hosts, the seed tool and the C++ samples are all of the DLL's
+# bitness: CXX and the interface header are the build's own.
 # Usage: guide_samples.sh BUILD_DIR nt|9x CXX [DLL]
 set -u
 build=$(readlink -m "${1:?build folder}")
@@ -20,6 +22,7 @@ rm -rf "$work"
 mkdir -p "$work"
 python3 "$here/guide_samples.py" extract "$top/docs/GUIDE.md" "$work" >"$work/list" || exit 1
 
+wp_use_dll "$dll" || exit 1
 wp_start "$prefix" fresh "$mode" || exit 1
 wp_register "$dll" || exit 1
 wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" "$here/guide_seed.txt" || exit 1

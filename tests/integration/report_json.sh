@@ -4,7 +4,9 @@
 # registers the DLL, runs examples/report.vbs as text and as JSON and checks
 # one against the other (report_json.py); then runs examples/collect.vbs into
 # a folder as a machine would, also where another machine's file of the same
-# name lies.
+# name lies. The prefix and the hosts are of the DLL's bitness, and the
+# build's own seed_registry.exe, of the same bitness, writes the registry view
+# the DLL reads.
 # Usage: report_json.sh BUILD_DIR nt|9x [DLL]
 set -u
 build=$(readlink -m "${1:?build folder}")
@@ -15,6 +17,7 @@ examples="$here/../../examples"
 . "$here/../../scripts/wine-prefix.sh"
 
 prefix="$build/wine-json-$mode"
+wp_use_dll "$dll" || exit 1
 wp_start "$prefix" fresh "$mode" || exit 1
 wp_register "$dll" || exit 1
 python3 "$here/report_json.py" seed "$mode" "$prefix.owner.txt" || exit 1
