@@ -7,7 +7,7 @@
 // bounds the text conversion at the bytes the registry returned.
 #include "devices/device_query.h"
 
-#include "object/co_dezivero.h"
+#include "sysinfo/ansi_text.h"
 
 namespace devices {
 
@@ -16,13 +16,6 @@ namespace {
 constexpr DWORD kValueSize = 1040;
 constexpr DWORD kArgumentSize = 1040;
 constexpr DWORD kProbeSize = 260;
-
-template <DWORD N>
-bool ToAnsi(BSTR text, char (&ansi)[N]) noexcept {
-    ansi[0] = '\0';
-    return WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, static_cast<int>(N), nullptr,
-                               nullptr) > 0;
-}
 
 // The first four bytes, of which only the first count came from the registry;
 // the others count as zero.
@@ -77,7 +70,8 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
     char key[kArgumentSize];
     char subkey[kArgumentSize];
     char askFor[kArgumentSize];
-    if (!ToAnsi(bstrHWKey, key) || !ToAnsi(bstrSubkey, subkey) || !ToAnsi(bstrAskFor, askFor))
+    if (!sysinfo::WideToAnsi(bstrHWKey, key) || !sysinfo::WideToAnsi(bstrSubkey, subkey) ||
+        !sysinfo::WideToAnsi(bstrAskFor, askFor))
         return S_OK;
 
     BYTE value[kValueSize + 1] = {};
@@ -90,7 +84,7 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
     case REG_EXPAND_SZ:
         value[size < kValueSize ? size : kValueSize] = 0;
         V_VT(pvValue) = VT_BSTR;
-        V_BSTR(pvValue) = object::AnsiToBstr(reinterpret_cast<const char*>(value));
+        V_BSTR(pvValue) = sysinfo::AnsiToBstr(reinterpret_cast<const char*>(value));
         break;
     case REG_BINARY:
         if (size > sizeof(DWORD)) break;

@@ -22,9 +22,17 @@ namespace object {
 
 constexpr DWORD kHWKeySize = 1040;
 
-// Zero-terminated ANSI text (system code page) into a new BSTR; null when the
-// allocation failed. Empty text gives an allocated empty string.
-BSTR AnsiToBstr(const char* text) noexcept;
+class CoDeZiVero;
+
+}  // namespace object
+
+namespace server {
+// Ends a plain object's life (server/object_lifetime.h); the one routine
+// outside the object that writes its count.
+void DestroyObject(object::CoDeZiVero* object) noexcept;
+}  // namespace server
+
+namespace object {
 
 class CoDeZiVero final : public IDeZiVero {
 public:
@@ -111,6 +119,13 @@ public:
     private:
         CoDeZiVero* owner_;
     };
+
+    IObjectSafety* Safety() noexcept { return &safety_; }
+
+private:
+    friend void server::DestroyObject(CoDeZiVero* object) noexcept;
+    // The unit tests seed and read the state through this (tests/unit/).
+    friend struct StateAccess;
 
     // The frame's share (server/).
     SafetyOptions safety_{this};

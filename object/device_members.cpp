@@ -2,6 +2,7 @@
 // device found; the search itself lives in devices/.
 #include "object/co_dezivero.h"
 #include "devices/device_query.h"
+#include "sysinfo/ansi_text.h"
 
 namespace object {
 
@@ -14,9 +15,7 @@ HRESULT CoDeZiVero::FindDevice(LONG lDeviceNumber, BSTR bstrDeviceClass,
     // The class name comes from a script and may be of any length; the
     // buffer is fixed, and a name too long for it names no class.
     char deviceClass[kHWKeySize];
-    if (!WideCharToMultiByte(CP_ACP, 0, bstrDeviceClass, -1, deviceClass, sizeof deviceClass,
-                             nullptr, nullptr))
-        return S_OK;
+    if (!sysinfo::WideToAnsi(bstrDeviceClass, deviceClass)) return S_OK;
 
     if (!devices::FindDeviceKey(lDeviceNumber, deviceClass, HWKey_, kHWKeySize, &DeviceStatus_)) {
         HWKey_[0] = '\0';

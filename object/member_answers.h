@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "object/co_dezivero.h"
+#include "sysinfo/ansi_text.h"
 
 namespace object {
 
@@ -15,7 +16,7 @@ using ProcessorTextRoutine = const char* (sysinfo::HwInfoCore::*)(LONG);
 
 // A failed allocation still answers S_OK, with a null string.
 inline HRESULT AnswerText(BSTR* out, const char* text) noexcept {
-    *out = AnsiToBstr(text);
+    *out = sysinfo::AnsiToBstr(text);
     return S_OK;
 }
 

@@ -1,7 +1,7 @@
 // ReplacementMap: the (name, value) records that stand in for %NAME% markers.
 // Each record also keeps its name in the ANSI code page, so the expansion can
 // compare marker names, which it reads from ANSI text, without converting.
-#include "server/registrar.h"
+#include "server/replacement_map.h"
 
 #include "server/module_allocator.h"
 

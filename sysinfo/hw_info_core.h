@@ -15,10 +15,6 @@ constexpr DWORD kTextSize = 1040;  // registry and INI texts
 constexpr DWORD kDirSize = MAX_PATH;
 constexpr DWORD kComputerNameSize = 16;
 
-// True exactly when the platform identifier is 2 (NT family). Asks the system
-// once per process; the first fill is safe when two threads race.
-bool IsNtPlatform() noexcept;
-
 class HwInfoCore {
 public:
     HwInfoCore() noexcept;
@@ -87,10 +83,4 @@ public:
     SYSTEM_POWER_STATUS power_;
 };
 
-}  // namespace sysinfo
-
-namespace sysinfo {
-// Forgets the process-wide platform record, as an unload of the library does;
-// the next IsNtPlatform asks the system again.
-void ForgetPlatformRecord() noexcept;
 }  // namespace sysinfo

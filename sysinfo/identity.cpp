@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 
 namespace sysinfo {
 

@@ -5,7 +5,7 @@
 // becomes 2, so a reader that sees 2 sees a complete record. A thread that
 // arrives while another is filling asks the system for itself instead of
 // waiting; the answer is the same.
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 
 #include <atomic>
 

@@ -10,6 +10,7 @@
 
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/nominal_mhz.h"
 #include "sysinfo/speed_driver.h"
 
@@ -55,15 +56,6 @@ bool IsValidProcessor(const SYSTEM_INFO& info, LONG processor) noexcept {
 }
 
 }  // namespace
-
-LONG NominalMhz(LONG measured) noexcept {
-    for (const LONG* rate = NominalMhzTable; *rate != 0; ++rate) {
-        const LONG tolerance = *rate / 20;
-        if (measured < *rate - tolerance) continue;
-        if (measured <= *rate + tolerance) return *rate;
-    }
-    return measured;
-}
 
 const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
     processorId_[0] = '\0';

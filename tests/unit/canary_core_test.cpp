@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "object/co_dezivero.h"
+#include "object_state_access.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
 
@@ -25,6 +27,7 @@ namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using object::StateAccess;
 using sysinfo::HwInfoCore;
 
 constexpr unsigned char kFill = 0xCC;
@@ -293,7 +296,7 @@ TEST_P(CanaryHWKeyTest, FindDeviceFillsHWKeyAndNothingElse) {
     sysinfo::ForgetModuleDirectory();
     auto guarded = std::make_unique<Guarded<object::CoDeZiVero>>(nullptr);
     object::CoDeZiVero& object = **guarded;
-    FillTextBuffers(object.core_);
+    FillTextBuffers(StateAccess::Core(object));
     const auto before = guarded->Snapshot();
 
     BSTR cls = SysAllocString(L"Orv");
@@ -301,11 +304,12 @@ TEST_P(CanaryHWKeyTest, FindDeviceFillsHWKeyAndNothingElse) {
     ASSERT_EQ(S_OK, object.FindDevice(0, cls, &found));
     SysFreeString(cls);
     EXPECT_EQ(row.keyLength != 0 ? VARIANT_TRUE : VARIANT_FALSE, found);
-    EXPECT_EQ(row.keyLength, std::strlen(object.HWKey_));
+    EXPECT_EQ(row.keyLength, std::strlen(StateAccess::HWKey(object)));
 
     const auto changed = guarded->ChangedOutside(
-        before, {{guarded->OffsetOf(object.HWKey_), sizeof object.HWKey_},
-                 {guarded->OffsetOf(&object.DeviceStatus_), sizeof object.DeviceStatus_}});
+        before, {{guarded->OffsetOf(StateAccess::HWKey(object)), sizeof StateAccess::HWKey(object)},
+                 {guarded->OffsetOf(&StateAccess::DeviceStatus(object)),
+                  sizeof StateAccess::DeviceStatus(object)}});
     EXPECT_TRUE(changed.empty()) << changed.size() << " bytes changed, first at offset "
                                  << (changed.empty() ? 0 : changed.front());
     EXPECT_TRUE(guarded->GuardIntact());

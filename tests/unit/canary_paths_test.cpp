@@ -13,7 +13,7 @@
 #include <string>
 
 #include "sysinfo/fixed_disks.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "sysinfo/speed_driver.h"
 #include "tests/fake_machine/fake_machine.h"

@@ -12,7 +12,7 @@
 
 #include "devices/device_query.h"
 #include "devices/modem_speed_table.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {

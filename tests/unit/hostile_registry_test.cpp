@@ -15,6 +15,7 @@
 
 #include "devices/device_query.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
 

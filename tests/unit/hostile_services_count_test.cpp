@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "devices/device_query.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {

@@ -73,15 +73,15 @@ TEST_P(NullOutPointer, EveryMemberAnswersEPointerAndAsksTheSystemNothing) {
     CoDeZiVero& o = object();
     for (const RefusedCall& row : kNullOutPointer) {
         SCOPED_TRACE(row.name);
-        std::strcpy(o.HWKey_, kKeySentinel);
-        o.DeviceStatus_ = kStatusSentinel;
+        std::strcpy(StateAccess::HWKey(o), kKeySentinel);
+        StateAccess::DeviceStatus(o) = kStatusSentinel;
         machine().ResetCounts();
 
         EXPECT_EQ(E_POINTER, row.call(o));
 
         EXPECT_EQ(0, SystemCalls(machine()));
-        EXPECT_STREQ(row.emptiesKey ? "" : kKeySentinel, o.HWKey_);
-        EXPECT_EQ(kStatusSentinel, o.DeviceStatus_);
+        EXPECT_STREQ(row.emptiesKey ? "" : kKeySentinel, StateAccess::HWKey(o));
+        EXPECT_EQ(kStatusSentinel, StateAccess::DeviceStatus(o));
     }
 }
 
@@ -179,16 +179,16 @@ TEST_P(FindDeviceArguments, RefusedCallsEmptyTheKeyAndKeepTheStatus) {
     CoDeZiVero& o = object();
     for (const RefusedFindDevice& row : kRefusedFindDevice) {
         SCOPED_TRACE(row.name);
-        std::strcpy(o.HWKey_, kKeySentinel);
-        o.DeviceStatus_ = kStatusSentinel;
+        std::strcpy(StateAccess::HWKey(o), kKeySentinel);
+        StateAccess::DeviceStatus(o) = kStatusSentinel;
         VARIANT_BOOL found = static_cast<VARIANT_BOOL>(0x5A5A);
         machine().ResetCounts();
 
         EXPECT_EQ(E_POINTER, o.FindDevice(row.number, row.nullClass ? nullptr : ModemClass(),
                                           row.nullResult ? nullptr : &found));
 
-        EXPECT_STREQ("", o.HWKey_);
-        EXPECT_EQ(kStatusSentinel, o.DeviceStatus_);
+        EXPECT_STREQ("", StateAccess::HWKey(o));
+        EXPECT_EQ(kStatusSentinel, StateAccess::DeviceStatus(o));
         EXPECT_EQ(static_cast<VARIANT_BOOL>(0x5A5A), found);
         EXPECT_EQ(0, SystemCalls(machine()));
     }

@@ -68,12 +68,12 @@ TEST_P(FindDevice, RecordsTheKeyAndStatusOfTheDeviceFound) {
         ASSERT_EQ(S_OK, o.FindDevice(row.number, deviceClass.get(), &found));
 
         EXPECT_EQ(row.found ? VARIANT_TRUE : VARIANT_FALSE, found);
-        EXPECT_STREQ(row.found ? ModemKey(GetParam()) : "", o.HWKey_);
+        EXPECT_STREQ(row.found ? ModemKey(GetParam()) : "", StateAccess::HWKey(o));
         Bstr key;
         LONG status = 0;
         ASSERT_EQ(S_OK, o.get_HWKey(key.Out()));
         ASSERT_EQ(S_OK, o.get_DeviceStatus(&status));
-        EXPECT_EQ(FromCodePage(o.HWKey_), key.Text());
+        EXPECT_EQ(FromCodePage(StateAccess::HWKey(o)), key.Text());
         EXPECT_EQ(GetParam() == Family::Win9x ? row.status9x : row.statusNt, status);
         EXPECT_EQ(0, machine().OpenKeys());
     }
@@ -131,7 +131,7 @@ TEST_P(FindDevice, BusMembersLeaveTheRecordedDeviceAlone) {
     Bstr modem(L"Modem");
     VARIANT_BOOL found = VARIANT_FALSE;
     ASSERT_EQ(S_OK, o.FindDevice(0, modem.get(), &found));
-    const LONG status = o.DeviceStatus_;
+    const LONG status = StateAccess::DeviceStatus(o);
     VARIANT_BOOL scsi = static_cast<VARIANT_BOOL>(0x5A5A), agp = static_cast<VARIANT_BOOL>(0x5A5A);
 
     ASSERT_EQ(S_OK, o.get_HasSCSIBus(&scsi));
@@ -139,8 +139,8 @@ TEST_P(FindDevice, BusMembersLeaveTheRecordedDeviceAlone) {
 
     EXPECT_EQ(VARIANT_FALSE, scsi);
     EXPECT_EQ(VARIANT_FALSE, agp);
-    EXPECT_STREQ(ModemKey(GetParam()), o.HWKey_);
-    EXPECT_EQ(status, o.DeviceStatus_);
+    EXPECT_STREQ(ModemKey(GetParam()), StateAccess::HWKey(o));
+    EXPECT_EQ(status, StateAccess::DeviceStatus(o));
 }
 
 // A script can pass a class name of any length. The name is converted into a
@@ -162,8 +162,8 @@ TEST_P(FindDevice, ClassNamesOfAnyLengthAreHandledSafely) {
     for (const LongClassRow& row : kLongClassRows) {
         SCOPED_TRACE(row.name);
         CoDeZiVero& o = Build();
-        std::strcpy(o.HWKey_, "Enum\\Sentinel");
-        o.DeviceStatus_ = 0x1234;
+        std::strcpy(StateAccess::HWKey(o), "Enum\\Sentinel");
+        StateAccess::DeviceStatus(o) = 0x1234;
         Bstr deviceClass(L"Modem" + std::wstring(row.length - 5, L'x'));
         ASSERT_EQ(row.length, deviceClass.Length());
         VARIANT_BOOL found = static_cast<VARIANT_BOOL>(0x5A5A);
@@ -171,10 +171,10 @@ TEST_P(FindDevice, ClassNamesOfAnyLengthAreHandledSafely) {
         ASSERT_EQ(S_OK, o.FindDevice(0, deviceClass.get(), &found));
 
         EXPECT_EQ(VARIANT_FALSE, found);
-        EXPECT_STREQ("", o.HWKey_);
+        EXPECT_STREQ("", StateAccess::HWKey(o));
         EXPECT_EQ(row.searched, machine().Calls("RegOpenKeyExA") > 0);
         if (!row.searched) {
-            EXPECT_EQ(0x1234, o.DeviceStatus_);
+            EXPECT_EQ(0x1234, StateAccess::DeviceStatus(o));
         }
     }
 }
@@ -194,7 +194,7 @@ TEST_P(FindDevice, ANonAsciiClassNameIsConvertedThroughTheCodePage) {
     ASSERT_EQ(S_OK, o.FindDevice(0, deviceClass.get(), &found));
 
     EXPECT_EQ(VARIANT_TRUE, found);
-    EXPECT_STREQ(ModemKey(GetParam()), o.HWKey_);
+    EXPECT_STREQ(ModemKey(GetParam()), StateAccess::HWKey(o));
 }
 
 INSTANTIATE_TEST_SUITE_P(ObjectDevices, FindDevice, ::testing::Values(Family::Nt, Family::Win9x),

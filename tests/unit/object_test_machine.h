@@ -10,13 +10,15 @@
 #include <string>
 
 #include "object/co_dezivero.h"
-#include "sysinfo/hw_info_core.h"
+#include "object_state_access.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace object_test {
 
 using object::CoDeZiVero;
+using object::StateAccess;
 using platform::fake::Machine;
 
 enum class Family { Nt, Win9x };

@@ -9,6 +9,7 @@
 
 #include "DeZIVero_h.h"
 #include "object/co_dezivero.h"
+#include "object_state_access.h"
 #include "server/co_dezivero_creation.h"
 #include "server/server_module.h"
 #include "tests/fake_machine/fake_machine.h"
@@ -141,10 +142,10 @@ TEST_F(ObjectTest, NewObjectStartsWithNothingFound) {
     IDeZiVero* object = NewObject();
     ASSERT_NE(object, nullptr);
     auto* implementation = static_cast<object::CoDeZiVero*>(object);
-    EXPECT_EQ(implementation->safetyOptions_, 0u);
-    EXPECT_EQ(implementation->outer_, nullptr);
-    EXPECT_EQ(implementation->DeviceStatus_, -1);
-    EXPECT_EQ(implementation->HWKey_[0], '\0');
+    EXPECT_EQ(object::StateAccess::SafetyOptions(*implementation), 0u);
+    EXPECT_EQ(object::StateAccess::Outer(*implementation), nullptr);
+    EXPECT_EQ(object::StateAccess::DeviceStatus(*implementation), -1);
+    EXPECT_EQ(object::StateAccess::HWKey(*implementation)[0], '\0');
     object->Release();
 }
 
