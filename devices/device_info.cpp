@@ -5,8 +5,10 @@
 // names no key or value the registry could hold, so the answer is empty.
 // The value is read into a zeroed buffer with one spare byte behind it, which
 // bounds the text conversion at the bytes the registry returned.
-#include "devices/device_query.h"
+#include "devices/device_info.h"
 
+#include "devices/device_query.h"
+#include "devices/text_match.h"
 #include "sysinfo/ansi_text.h"
 
 namespace devices {
@@ -27,20 +29,32 @@ LONG LittleEndianLong(const BYTE* bytes, DWORD count) noexcept {
                              static_cast<DWORD>(word[3]) << 24);
 }
 
+enum class Bus { Scsi, Agp };
+
+// A bus is present when a device of its class has the pattern in its description.
 struct BusProbe {
+    Bus bus;
     const char* deviceClass;
     const char* pattern;
 };
 
-constexpr BusProbe BusProbes[] = {
-    {"SCSIAdapter", "SCSI"},
-    {"Display", "AGP"},
+constexpr BusProbe BusProbeTable[] = {
+    {Bus::Scsi, "SCSIAdapter", "SCSI"},
+    {Bus::Agp, "Display", "AGP"},
 };
+
+constexpr const BusProbe& ProbeOf(Bus bus) noexcept {
+    return BusProbeTable[static_cast<int>(bus)];
+}
+
+static_assert(ProbeOf(Bus::Scsi).bus == Bus::Scsi && ProbeOf(Bus::Agp).bus == Bus::Agp,
+              "the probes stand in the order of their buses");
 
 // Quadratic on purpose: every device number restarts the platform's walk, as
 // the search keeps no cursor between calls.
-HRESULT ProbeBus(const BusProbe& probe, VARIANT_BOOL* pVal) noexcept {
+HRESULT ProbeBus(Bus bus, VARIANT_BOOL* pVal) noexcept {
     if (!pVal) return E_POINTER;
+    const BusProbe& probe = ProbeOf(bus);
     char key[kProbeSize];
     char description[kProbeSize + 1];
     LONG status = 0;
@@ -102,7 +116,7 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
     return S_OK;
 }
 
-HRESULT HasSCSIBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(BusProbes[0], pVal); }
-HRESULT HasAGPBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(BusProbes[1], pVal); }
+HRESULT HasSCSIBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(Bus::Scsi, pVal); }
+HRESULT HasAGPBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(Bus::Agp, pVal); }
 
 }  // namespace devices

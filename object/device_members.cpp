@@ -1,6 +1,7 @@
 // The device members: argument checks and the object's record of the last
 // device found; the search itself lives in devices/.
 #include "object/co_dezivero.h"
+#include "devices/device_info.h"
 #include "devices/device_query.h"
 #include "sysinfo/ansi_text.h"
 

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <string>
 
+#include "devices/device_info.h"
 #include "devices/device_query.h"
 #include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"

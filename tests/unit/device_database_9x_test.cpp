@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "devices/device_database_9x.h"
 #include "devices/device_query.h"
 #include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
@@ -238,8 +239,8 @@ INSTANTIATE_TEST_SUITE_P(Device9x, Device9xReadTest, ::testing::ValuesIn(kReadRo
 TEST_F(Device9xTest, DwordReadFromHardwareKey) {
     BYTE buffer[8] = {};
     DWORD type = 0, size = sizeof buffer;
-    ASSERT_NE(0, devices::ReadDeviceValue9x("Enum\\MODEM\\0000", nullptr, "Flags", &type, buffer,
-                                            &size));
+    ASSERT_NE(0, devices::ReadDeviceValue(devices::kFamily9x, "Enum\\MODEM\\0000", nullptr, "Flags",
+                                          &type, buffer, &size));
     EXPECT_EQ(4u, size);
     EXPECT_EQ(0x34, buffer[0]);
     EXPECT_EQ(0x12, buffer[1]);
@@ -280,8 +281,8 @@ TEST_P(Device9xDriverPathTest, LongPathsFailInsteadOfOverrunning) {
 
     BYTE buffer[64];
     DWORD type = 0, size = sizeof buffer;
-    EXPECT_EQ(row.ok, devices::ReadDeviceValue9x("Enum\\LONGDRV", row.subkey, "Answer", &type,
-                                                 buffer, &size) != 0);
+    EXPECT_EQ(row.ok, devices::ReadDeviceValue(devices::kFamily9x, "Enum\\LONGDRV", row.subkey,
+                                               "Answer", &type, buffer, &size) != 0);
     if (row.ok) {
         EXPECT_STREQ("deep", reinterpret_cast<const char*>(buffer));
     }

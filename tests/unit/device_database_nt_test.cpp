@@ -12,6 +12,8 @@
 
 #include "devices/device_database_nt.h"
 #include "devices/device_query.h"
+#include "devices/scsi_port_value.h"
+#include "devices/search_key_tree.h"
 #include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
 
@@ -381,8 +383,9 @@ TEST_F(DeviceNtTest, DriverKeyPathNear259Characters) {
         machine->Sz(driverKey, "Answer", "deep");
         BYTE buffer[64] = {};
         DWORD type = 0, size = sizeof buffer;
-        EXPECT_EQ(row.ok, devices::ReadDeviceValueNt((kEnumKey + "LONG\\DRV").c_str(), row.subkey,
-                                                     "Answer", &type, buffer, &size))
+        EXPECT_EQ(row.ok,
+                  devices::ReadDeviceValue(devices::kFamilyNt, (kEnumKey + "LONG\\DRV").c_str(),
+                                           row.subkey, "Answer", &type, buffer, &size))
             << row.driverLength << " " << (row.subkey ? row.subkey : "(null)");
         machine->RemoveKey(kDriverClass + "D");
     }

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_query.h"
+#include "devices/text_match.h"
 
 namespace {
 

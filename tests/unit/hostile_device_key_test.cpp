@@ -12,6 +12,8 @@
 #include <ostream>
 #include <string>
 
+#include "devices/device_info.h"
+#include "devices/device_key_check.h"
 #include "devices/device_query.h"
 #include "object/co_dezivero.h"
 #include "sysinfo/platform_family.h"
@@ -176,14 +178,14 @@ INSTANTIATE_TEST_SUITE_P(Hostile, HostileKeyRowTest, ::testing::ValuesIn(kKeyRow
 // answers, and a family's keys are never the other family's.
 TEST(HostileKeyCheck, FamilyDecidesTheRoots) {
     for (const KeyRow& row : kKeyRows) {
-        EXPECT_EQ(row.accepted, devices::IsDeviceKeyOfFamily(row.key, row.nt)) << row.name;
+        EXPECT_EQ(row.accepted, devices::IsDeviceKeyOfFamily(row.key, devices::FamilyOf(row.nt))) << row.name;
         if (row.accepted) {
-            EXPECT_FALSE(devices::IsDeviceKeyOfFamily(row.key, !row.nt)) << row.name;
+            EXPECT_FALSE(devices::IsDeviceKeyOfFamily(row.key, devices::FamilyOf(!row.nt))) << row.name;
         }
     }
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, true));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, false));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("", false));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, devices::FamilyOf(true)));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, devices::FamilyOf(false)));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("", devices::FamilyOf(false)));
 }
 
 // A value outside every device root, which the caller names directly.
@@ -355,7 +357,7 @@ TEST_P(HostileRoundTripTest, FoundKeyReadsBack) {
     ASSERT_EQ(S_OK, object->get_HWKey(&key));
     const std::string keyText = Narrow(key);
     SysFreeString(key);
-    ASSERT_TRUE(devices::IsDeviceKeyOfFamily(keyText.c_str(), row.nt)) << keyText;
+    ASSERT_TRUE(devices::IsDeviceKeyOfFamily(keyText.c_str(), devices::FamilyOf(row.nt))) << keyText;
 
     Bstr keyArgument(keyText), subkey(""), valueName(row.valueName);
     VARIANT value;
@@ -384,13 +386,13 @@ TEST(HostileDoubleByte, TrailByteIsNoSeparator) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
     // 0x83 0x5C is one character; a byte-wise walk would see "x\x83", an empty
     // component, and "y".
-    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83\x5C\\y", false));
-    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C", false));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83\x5C\\y", devices::FamilyOf(false)));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C", devices::FamilyOf(false)));
     EXPECT_TRUE(devices::IsPlainRelativePath("\x83\x5C\\\x83\x5C"));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\..", false));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\\\x", false));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\..", devices::FamilyOf(false)));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\\\x", devices::FamilyOf(false)));
     // A lead byte with nothing behind it ends the text, as the registry reads it.
-    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83", false));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83", devices::FamilyOf(false)));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <string>
 #include <tuple>
 
+#include "devices/device_info.h"
 #include "devices/device_query.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/platform_family.h"
