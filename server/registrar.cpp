@@ -2,6 +2,8 @@
 // the text is expanded into a buffer of its own, then parsed and applied.
 #include "server/registrar.h"
 
+#include "platform/owned.h"
+#include "platform/platform.h"
 #include "server/module_allocator.h"
 #include "server/registrar_parser.h"
 #include "server/registrar_text.h"
@@ -62,22 +64,6 @@ private:
     char* text_ = nullptr;
 };
 
-class DataModule {
-public:
-    explicit DataModule(const char* path) noexcept
-        : module_(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~DataModule() {
-        if (module_) FreeLibrary(module_);
-    }
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-
-    HMODULE Get() const noexcept { return module_; }
-
-private:
-    HMODULE module_;
-};
-
 }  // namespace
 
 HRESULT RunRegistrar(const wchar_t* modulePath, UINT resourceId, const wchar_t* resourceType,
@@ -91,8 +77,9 @@ HRESULT RunRegistrar(const wchar_t* modulePath, UINT resourceId, const wchar_t* 
                            ? MAKEINTRESOURCEA(reinterpret_cast<ULONG_PTR>(resourceType))
                            : typeName.Get();
 
-    DataModule module(path.Get());
-    if (!module.Get()) return LastErrorStatus();
+    platform::Library module(
+        platform::LoadLibraryExA(path.Get(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module) return LastErrorStatus();
     HRSRC resource = FindResourceA(module.Get(), MAKEINTRESOURCEA(resourceId), type);
     if (!resource) return LastErrorStatus();
     HGLOBAL loaded = LoadResource(module.Get(), resource);

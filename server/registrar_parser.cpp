@@ -2,8 +2,8 @@
 
 #include "platform/loaded_function.h"
 #include "platform/platform.h"
-#include "server/registrar_delete.h"
 #include "platform/registry_key.h"
+#include "server/registrar_delete.h"
 #include "server/registrar_tables.h"
 
 #include <oleauto.h>
@@ -118,13 +118,9 @@ HRESULT Parser::RegisterBlock(HKEY parent, unsigned depth) noexcept {
         }
 
         if (!current.Open(parent, reader_.Token(), KEY_ALL_ACCESS) &&
-            !current.Open(parent, reader_.Token(), KEY_READ)) {
-            HKEY created = nullptr;
-            if (platform::RegCreateKeyExA(parent, reader_.Token(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                          nullptr, &created, nullptr) != ERROR_SUCCESS)
-                return DISP_E_EXCEPTION;
-            current.Reset(created);
-        }
+            !current.Open(parent, reader_.Token(), KEY_READ) &&
+            !current.Create(parent, reader_.Token(), KEY_ALL_ACCESS))
+            return DISP_E_EXCEPTION;
         if (FAILED(hr = reader_.Next())) return hr;
         if (reader_.First() == '=' && FAILED(hr = WriteValue(current.Get(), ""))) return hr;
         if (IsExactly(reader_.Token(), "{")) {
@@ -201,7 +197,7 @@ HRESULT Parser::UnregisterBlock(HKEY parent, unsigned depth) noexcept {
             }
         }
 
-        if (key.Close() != ERROR_SUCCESS) return DISP_E_EXCEPTION;
+        if (!key.Close()) return DISP_E_EXCEPTION;
         if (!noRemove && remembered) platform::RegDeleteKeyA(parent, name);
         if (nextInHand) continue;
         if (FAILED(hr = reader_.Next())) return hr;

@@ -7,6 +7,7 @@
 
 #include <oleauto.h>
 
+#include "platform/owned.h"
 #include "platform/platform.h"
 #include "server/class_table.h"
 #include "server/module_path.h"
@@ -19,69 +20,49 @@ namespace {
 
 constexpr UINT kRegistrationScriptId = 101;
 
-class TypeLibHolder {
-public:
-    TypeLibHolder() noexcept = default;
-    ~TypeLibHolder() {
-        if (library_) library_->Release();
-    }
-    TypeLibHolder(const TypeLibHolder&) = delete;
-    TypeLibHolder& operator=(const TypeLibHolder&) = delete;
-
-    ITypeLib* get() const noexcept { return library_; }
-    ITypeLib** operator&() noexcept {
-        if (library_) library_->Release();
-        library_ = nullptr;
-        return &library_;
-    }
-
-private:
-    ITypeLib* library_ = nullptr;
-};
+using TypeLib = platform::ComInterface<ITypeLib>;
 
 // Loads the type library from the module, or from the .tlb file beside it;
 // path receives the path that worked.
-HRESULT LocateTypeLib(TypeLibHolder& library, wchar_t (&path)[kTypeLibPathSize]) noexcept {
+HRESULT LocateTypeLib(TypeLib& library, wchar_t (&path)[kTypeLibPathSize]) noexcept {
     wchar_t modulePath[kModulePathSize];
     HRESULT hr = ReadModulePath(TheModule().Instance(), modulePath);
     if (FAILED(hr)) return hr;
     wcscpy(path, modulePath);
     hr = LoadTypeLib(path, &library);
-    if (SUCCEEDED(hr) && library.get()) return S_OK;
+    if (SUCCEEDED(hr) && library.Get()) return S_OK;
     if (!TypeLibFallbackPath(modulePath, path)) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
     hr = LoadTypeLib(path, &library);
     if (FAILED(hr)) return hr;
-    return library.get() ? S_OK : TYPE_E_CANTLOADLIBRARY;
+    return library.Get() ? S_OK : TYPE_E_CANTLOADLIBRARY;
 }
 
 HRESULT RegisterTypeLibrary() noexcept {
-    TypeLibHolder library;
+    TypeLib library;
     wchar_t path[kTypeLibPathSize];
     HRESULT hr = LocateTypeLib(library, path);
     if (FAILED(hr)) return hr;
     wchar_t directory[kTypeLibPathSize];
     DirectoryOf(path, directory);
-    return RegisterTypeLib(library.get(), path, directory);
+    return RegisterTypeLib(library.Get(), path, directory);
 }
 
 using UnRegisterTypeLibRoutine = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
 
 void UnregisterTypeLibrary() noexcept {
-    TypeLibHolder library;
+    TypeLib library;
     wchar_t path[kTypeLibPathSize];
     if (FAILED(LocateTypeLib(library, path))) return;
     TLIBATTR* attributes = nullptr;
-    if (FAILED(library.get()->GetLibAttr(&attributes)) || !attributes) return;
-    if (HMODULE oleaut = platform::LoadLibraryA("oleaut32.dll")) {
-        auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(
-            reinterpret_cast<void*>(platform::GetProcAddress(oleaut, "UnRegisterTypeLib")));
-        if (unregister) {
-            unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
-                       attributes->lcid, attributes->syskind);
-        }
-        platform::FreeLibrary(oleaut);
+    if (FAILED(library.Get()->GetLibAttr(&attributes)) || !attributes) return;
+    platform::Library oleaut(platform::LoadLibraryA("oleaut32.dll"));
+    auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(reinterpret_cast<void*>(
+        oleaut ? platform::GetProcAddress(oleaut.Get(), "UnRegisterTypeLib") : nullptr));
+    if (unregister) {
+        unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                   attributes->lcid, attributes->syskind);
     }
-    library.get()->ReleaseTLibAttr(attributes);
+    library.Get()->ReleaseTLibAttr(attributes);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 // sum once more in whole megabytes, so three drives of 1.5 MB give 4 MB.
 #include "sysinfo/fixed_disks.h"
 
+#include "platform/owned.h"
 #include "platform/platform.h"
-#include "sysinfo/scoped_handles.h"
 
 namespace sysinfo {
 
@@ -39,9 +39,9 @@ int QueryDriveSpaceByClusters(const char* root, ULONGLONG* freeBytes,
 
 // Kernel32 of early 9x systems lacks GetDiskFreeSpaceExA, so it is looked up by name.
 int QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
-    ScopedLibrary kernel32(platform::LoadLibraryA("Kernel32.dll"));
-    if (kernel32.get() == nullptr) return 0;
-    const FARPROC proc = platform::GetProcAddress(kernel32.get(), "GetDiskFreeSpaceExA");
+    platform::Library kernel32(platform::LoadLibraryA("Kernel32.dll"));
+    if (!kernel32) return 0;
+    const FARPROC proc = platform::GetProcAddress(kernel32.Get(), "GetDiskFreeSpaceExA");
     if (proc == nullptr) return 0;
     const auto getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunction>(
         reinterpret_cast<void (*)()>(proc));
@@ -82,12 +82,12 @@ int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept {
 
     // No data access: the geometry request needs none, and reading a physical
     // drive is for administrators only, while asking its geometry is for everyone.
-    ScopedDevice device(platform::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!device.valid()) return 0;
+    platform::DeviceFile device(platform::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device) return 0;
     ZeroMemory(geometry, sizeof(*geometry));
     DWORD returned = 0;
-    const BOOL ok = platform::DeviceIoControl(device.get(), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr,
+    const BOOL ok = platform::DeviceIoControl(device.Get(), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr,
                                               0, geometry, sizeof(*geometry), &returned, nullptr);
     return ok ? 1 : 0;
 }

@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "sysinfo/hw_info_core.h"
 #include "platform/registry_key.h"
+#include "sysinfo/hw_info_core.h"
 
 namespace sysinfo {
 
@@ -23,8 +23,7 @@ int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* d
     bytes[0] = 0;
 
     platform::RegistryKey key;
-    if (platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
+    if (!key.Open(HKEY_LOCAL_MACHINE, subKey)) return 0;
 
     const DWORD capacity = static_cast<DWORD>(size);
     DWORD count = capacity;

@@ -34,7 +34,7 @@ constexpr const char* kSeamFunctions[] = {
     "GetSystemDirectoryA", "GetWindowsDirectoryA", "GetComputerNameA",  "GetModuleFileNameA",
     "GetPrivateProfileStringA", "CreateFileA",  "DeviceIoControl",      "CloseHandle",
     "GetDriveTypeA",     "GetDiskFreeSpaceA",   "GetDiskFreeSpaceExA",  "LoadLibraryA",
-    "GetProcAddress",    "FreeLibrary",
+    "LoadLibraryExA",    "GetProcAddress",      "FreeLibrary",
 };
 
 inline int SystemCalls(const Machine& machine) {
