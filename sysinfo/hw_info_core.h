@@ -23,11 +23,11 @@ public:
     HwInfoCore& operator=(const HwInfoCore&) = delete;
 
     // Reads valueName of subKey under HKEY_LOCAL_MACHINE into destination.
-    // 1 when the read succeeded with more than one byte; destination always
+    // True when the read succeeded with more than one byte; destination always
     // ends up zero-terminated (empty after any failure) unless it was refused
     // (null, size <= 0, no value name), in which case it is not touched.
-    int ReadHklmValue(const char* subKey, const char* valueName, void* destination,
-                      int size) noexcept;
+    bool ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                       int size) noexcept;
 
     // Direct routines.
     const char* SysDir() noexcept;

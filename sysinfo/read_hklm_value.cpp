@@ -14,16 +14,16 @@
 
 namespace sysinfo {
 
-int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
-                              int size) noexcept {
-    if (destination == nullptr || size <= 0) return 0;
-    if (valueName == nullptr || valueName[0] == '\0') return 0;
+bool HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                               int size) noexcept {
+    if (destination == nullptr || size <= 0) return false;
+    if (valueName == nullptr || valueName[0] == '\0') return false;
 
     BYTE* bytes = static_cast<BYTE*>(destination);
     bytes[0] = 0;
 
     platform::RegistryKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, subKey)) return 0;
+    if (!key.Open(HKEY_LOCAL_MACHINE, subKey)) return false;
 
     const DWORD capacity = static_cast<DWORD>(size);
     DWORD count = capacity;
@@ -35,11 +35,11 @@ int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* d
                       (count < capacity || !text || bytes[capacity - 1] == 0);
     if (!read) {
         std::memset(bytes, 0, capacity);
-        return 0;
+        return false;
     }
     // Text stored without its terminator still ends here.
     if (count < capacity) bytes[count] = 0;
-    return 1;
+    return true;
 }
 
 }  // namespace sysinfo
