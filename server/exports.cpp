@@ -18,7 +18,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {
     ServerModule& module = TheModule();
     HRESULT hr = S_OK;
     for (size_t i = 0; i < kClassCount; ++i) {
-        const ClassEntry& entry = kClassTable[i];
+        const ClassEntry& entry = ClassTable[i];
         if (!entry.createClassObject || !IsEqualCLSID(clsid, *entry.clsid)) continue;
         IUnknown*& cached = module.ClassObject(i);
         if (!cached) {

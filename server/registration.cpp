@@ -1,14 +1,15 @@
 // Self-registration. The class entries run the registration script (resource
-// "REGISTRY" 101 of this file, with %MODULE% standing for its path); the
-// type library, a resource of the same file, is registered after them and
-// unregistered through oleaut32's UnRegisterTypeLib, looked up by name
-// because the oldest systems lack it.
+// "REGISTRY" IDR_DEZIVERO of this file, with %MODULE% standing for its
+// path); the type library, a resource of the same file, is registered after
+// them and unregistered through oleaut32's UnRegisterTypeLib, looked up by
+// name because the oldest systems lack it.
 #include "server/registration.h"
 
 #include <oleauto.h>
 
 #include "platform/owned.h"
 #include "platform/platform.h"
+#include "resources/resource.h"
 #include "server/class_table.h"
 #include "server/module_path.h"
 #include "server/registrar.h"
@@ -17,8 +18,6 @@
 namespace server {
 
 namespace {
-
-constexpr UINT kRegistrationScriptId = 101;
 
 using TypeLib = platform::ComInterface<ITypeLib>;
 
@@ -77,13 +76,13 @@ HRESULT RegisterCoDeZiVero(bool doRegister) noexcept {
     ReplacementMap map;
     hr = map.Add(L"Module", quoted);
     if (FAILED(hr)) return hr;
-    hr = RunRegistrar(path, kRegistrationScriptId, L"REGISTRY", doRegister, map);
+    hr = RunRegistrar(path, IDR_DEZIVERO, L"REGISTRY", doRegister, map);
     map.Clear();
     return hr;
 }
 
 HRESULT RegisterServer() noexcept {
-    for (const ClassEntry& entry : kClassTable) {
+    for (const ClassEntry& entry : ClassTable) {
         const HRESULT hr = entry.registerClass(true);
         if (FAILED(hr)) return hr;
     }
@@ -91,7 +90,7 @@ HRESULT RegisterServer() noexcept {
 }
 
 HRESULT UnregisterServer() noexcept {
-    for (const ClassEntry& entry : kClassTable) entry.registerClass(false);
+    for (const ClassEntry& entry : ClassTable) entry.registerClass(false);
     UnregisterTypeLibrary();
     return S_OK;
 }

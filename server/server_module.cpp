@@ -12,9 +12,6 @@ ServerModule g_module;
 
 ServerModule& TheModule() noexcept { return g_module; }
 
-// {7A31C480-52E6-4B1F-A0D7-3C94E18B6F25}
-const GUID kLibId = {0x7a31c480, 0x52e6, 0x4b1f, {0xa0, 0xd7, 0x3c, 0x94, 0xe1, 0x8b, 0x6f, 0x25}};
-
 void ModuleLock::Create() noexcept {
     for (;;) {
         const LONG seen = InterlockedCompareExchange(&state_, kCreating, kAbsent);

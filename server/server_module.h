@@ -92,7 +92,4 @@ private:
 
 ServerModule& TheModule() noexcept;
 
-// The LIBID of the library's type library.
-extern const GUID kLibId;
-
 }  // namespace server

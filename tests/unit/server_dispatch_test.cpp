@@ -299,14 +299,14 @@ protected:
     }
     void Unregister() {
         registered_ = false;
-        EXPECT_EQ(UnRegisterTypeLib(server::kLibId, 1, 0, LOCALE_NEUTRAL, SYS_WIN32), S_OK);
+        EXPECT_EQ(UnRegisterTypeLib(LIBID_DEZIVEROLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN32), S_OK);
     }
 
     bool registered_ = false;
 };
 
 server::TypeInfoHolder& RegisteredHolder() {
-    static server::TypeInfoHolder holder(&IID_IDeZiVero, &server::kLibId, 1, 0);
+    static server::TypeInfoHolder holder(&IID_IDeZiVero, &LIBID_DEZIVEROLib, 1, 0);
     return holder;
 }
 
@@ -350,7 +350,7 @@ TEST_F(RegisteredTypeLib, LoadedOnceAndKeptAfterUnregistration) {
     ASSERT_EQ(holder.GetTypeInfo(LOCALE_NEUTRAL, &first), S_OK);
     Unregister();
 
-    server::TypeInfoHolder fresh(&IID_IDeZiVero, &server::kLibId, 1, 0);
+    server::TypeInfoHolder fresh(&IID_IDeZiVero, &LIBID_DEZIVEROLib, 1, 0);
     EXPECT_EQ(fresh.EnsureLoaded(LOCALE_NEUTRAL), TYPE_E_LIBNOTREGISTERED);  // the library is really gone
     fresh.Cleanup();
 
