@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "platform/owned.h"
+
 namespace server {
 
 namespace {
@@ -13,25 +15,18 @@ ServerModule g_module;
 ServerModule& TheModule() noexcept { return g_module; }
 
 void ModuleLock::Create() noexcept {
-    for (;;) {
-        const LONG seen = InterlockedCompareExchange(&state_, kCreating, kAbsent);
-        if (seen == kReady) return;
-        if (seen == kAbsent) {
-            InitializeCriticalSection(&section_);
-            InterlockedExchange(&state_, kReady);
-            return;
-        }
-        Sleep(0);  // another thread is creating it right now
-    }
+    created_.Ensure([this]() noexcept {
+        InitializeCriticalSection(&section_);
+        return true;
+    });
 }
 
 void ModuleLock::Delete() noexcept {
-    if (InterlockedCompareExchange(&state_, kAbsent, kReady) != kReady) return;
-    DeleteCriticalSection(&section_);
+    if (created_.Forget()) DeleteCriticalSection(&section_);
 }
 
 void ModuleLock::Enter() noexcept {
-    if (state_ != kReady) Create();
+    Create();
     EnterCriticalSection(&section_);
 }
 
@@ -41,18 +36,16 @@ void ServerModule::Start(HINSTANCE instance) noexcept {
     instance_ = instance;
     lockCount_ = 0;
     terminationList_ = nullptr;
-    classTableLock.Create();
     typeInfoLock.Create();
     allocator.Start();
 }
 
 void ServerModule::Terminate() noexcept {
-    for (IUnknown*& classObject : classObjects_) {
-        IUnknown* cached = classObject;
-        classObject = nullptr;
-        if (cached) cached->Release();
+    for (size_t i = 0; i < kClassCount; ++i) {
+        platform::ComInterface<IUnknown> cached(classObjects_[i]);
+        classObjects_[i] = nullptr;
+        classObjectFills_[i].Forget();
     }
-    classTableLock.Delete();
     typeInfoLock.Delete();
     RunTerminationList();
     allocator.Stop();
