@@ -1,8 +1,8 @@
 // The device members: argument checks and the object's record of the last
 // device found; the search itself lives in devices/.
-#include "object/co_dezivero.h"
 #include "devices/device_info.h"
 #include "devices/device_query.h"
+#include "object/member_answers.h"
 #include "sysinfo/ansi_text.h"
 
 namespace object {
@@ -36,13 +36,11 @@ HRESULT CoDeZiVero::GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskF
 }
 
 HRESULT CoDeZiVero::get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    return devices::HasSCSIBus(pVal);
+    return AnswerFrom(pVal, devices::HasSCSIBus);
 }
 
 HRESULT CoDeZiVero::get_HasAGPBus(VARIANT_BOOL* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    return devices::HasAGPBus(pVal);
+    return AnswerFrom(pVal, devices::HasAGPBus);
 }
 
 }  // namespace object

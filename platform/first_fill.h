@@ -21,8 +21,6 @@ namespace platform {
 class FirstFill {
 public:
     constexpr FirstFill() noexcept = default;
-    FirstFill(const FirstFill&) = delete;
-    FirstFill& operator=(const FirstFill&) = delete;
 
     bool Filled() const noexcept { return state_.load(std::memory_order_acquire) == kFilled; }
 

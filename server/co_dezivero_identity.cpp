@@ -20,7 +20,7 @@ struct InterfaceEntry {
 IUnknown* Primary(CoDeZiVero* object) noexcept { return static_cast<IDeZiVero*>(object); }
 IUnknown* Safety(CoDeZiVero* object) noexcept { return object->Safety(); }
 
-constexpr InterfaceEntry kInterfaceTable[] = {
+constexpr InterfaceEntry InterfaceTable[] = {
     {&IID_IDeZiVero, Primary},
     {&IID_IDispatch, Primary},
     {&IID_IObjectSafety, Safety},
@@ -33,7 +33,7 @@ HRESULT CoDeZiVero::InnerQueryInterface(REFIID iid, void** out) noexcept {
     *out = nullptr;
     IUnknown* found = nullptr;
     if (IsEqualIID(iid, IID_IUnknown)) found = Primary(this);
-    for (const InterfaceEntry& entry : kInterfaceTable) {
+    for (const InterfaceEntry& entry : InterfaceTable) {
         if (found) break;
         if (IsEqualIID(iid, *entry.iid)) found = entry.get(this);
     }

@@ -91,23 +91,17 @@ HRESULT Parser::Run(bool doRegister) noexcept {
 
 HRESULT Parser::RegisterBlock(HKEY parent, unsigned depth) noexcept {
     if (depth > kMaxBlockDepth) return DISP_E_EXCEPTION;
-    platform::RegistryKey current;
     HRESULT hr;
+    platform::RegistryKey current;
     if (FAILED(hr = reader_.Next())) return hr;
     while (reader_.First() != '}') {
         const Keyword keyword = FindKeyword(reader_.Token());
         if (keyword == Keyword::Val) {
-            if (FAILED(hr = ReadValueName())) return hr;
-            if (FAILED(hr = reader_.Next())) return hr;
-            if (reader_.First() != '=') return DISP_E_EXCEPTION;
+            if (FAILED(hr = ReadValueEntry())) return hr;
             if (FAILED(hr = WriteValue(parent, valueName_))) return hr;
             continue;
         }
-        if (keyword == Keyword::None) {
-            if (FAILED(hr = CheckKeyName())) return hr;
-        } else if (FAILED(hr = ReadKeyName())) {
-            return hr;
-        }
+        if (FAILED(hr = ReadEntryName(keyword))) return hr;
         if ((keyword == Keyword::ForceRemove || keyword == Keyword::Delete) &&
             !IsNeverDeleted(reader_.Token()))
             DeleteKeyTree(parent, reader_.Token());
@@ -141,19 +135,13 @@ HRESULT Parser::UnregisterBlock(HKEY parent, unsigned depth) noexcept {
     while (reader_.First() != '}') {
         const Keyword keyword = FindKeyword(reader_.Token());
         if (keyword == Keyword::Val) {
-            if (FAILED(hr = ReadValueName())) return hr;
-            if (FAILED(hr = reader_.Next())) return hr;
-            if (reader_.First() != '=') return DISP_E_EXCEPTION;
+            if (FAILED(hr = ReadValueEntry())) return hr;
             if (!skip) platform::RegDeleteValueA(parent, valueName_);
             if (FAILED(hr = PassOverAssignment())) return hr;
             continue;
         }
         if (keyword == Keyword::NoRemove) noRemove = true;
-        if (keyword == Keyword::None) {
-            if (FAILED(hr = CheckKeyName())) return hr;
-        } else if (FAILED(hr = ReadKeyName())) {
-            return hr;
-        }
+        if (FAILED(hr = ReadEntryName(keyword))) return hr;
 
         // Values of the key's block are deleted through this handle, which
         // read access alone would not allow.
@@ -226,17 +214,11 @@ HRESULT Parser::SkipBlock() noexcept {
         }
         const Keyword keyword = FindKeyword(reader_.Token());
         if (keyword == Keyword::Val) {
-            if (FAILED(hr = ReadValueName())) return hr;
-            if (FAILED(hr = reader_.Next())) return hr;
-            if (reader_.First() != '=') return DISP_E_EXCEPTION;
+            if (FAILED(hr = ReadValueEntry())) return hr;
             if (FAILED(hr = PassOverAssignment())) return hr;
             continue;
         }
-        if (keyword == Keyword::None) {
-            if (FAILED(hr = CheckKeyName())) return hr;
-        } else if (FAILED(hr = ReadKeyName())) {
-            return hr;
-        }
+        if (FAILED(hr = ReadEntryName(keyword))) return hr;
         if (FAILED(hr = reader_.Next())) return hr;
         if (FAILED(hr = PassOverAssignment())) return hr;
         if (reader_.First() == '{') {
@@ -313,15 +295,19 @@ HRESULT Parser::PassOverAssignment() noexcept {
     return reader_.Next();
 }
 
-HRESULT Parser::ReadValueName() noexcept {
-    const HRESULT hr = reader_.Next();
-    if (FAILED(hr)) return hr;
+// The token in hand is "Val": reads the value's name and the "=" behind it.
+HRESULT Parser::ReadValueEntry() noexcept {
+    HRESULT hr;
+    if (FAILED(hr = reader_.Next())) return hr;
     if (reader_.Length() > kMaxName) return DISP_E_EXCEPTION;
     std::memcpy(valueName_, reader_.Token(), reader_.Length() + 1);
-    return S_OK;
+    if (FAILED(hr = reader_.Next())) return hr;
+    return reader_.First() == '=' ? S_OK : DISP_E_EXCEPTION;
 }
 
-HRESULT Parser::ReadKeyName() noexcept {
+// A key entry's name is the token in hand, or the one behind its keyword.
+HRESULT Parser::ReadEntryName(Keyword keyword) noexcept {
+    if (keyword == Keyword::None) return CheckKeyName();
     const HRESULT hr = reader_.Next();
     if (FAILED(hr)) return hr;
     return CheckKeyName();
