@@ -14,6 +14,13 @@
 
 namespace platform {
 
+// A predefined root key from its number (0x80000000 for HKEY_CLASSES_ROOT
+// and so on), sign-extended as winreg.h makes it: on 64-bit Windows the
+// handle is 0xFFFFFFFF80000000, not 0x80000000.
+inline HKEY PredefinedKey(DWORD number) noexcept {
+    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(number)));
+}
+
 // Registry (advapi32). HKEY_DYN_DATA is a root like the others.
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
@@ -60,6 +67,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
 BOOL CloseHandle(HANDLE handle);
 
 // Drive letters and their space.
+DWORD GetLogicalDrives();
 UINT GetDriveTypeA(LPCSTR root);
 BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
                        LPDWORD freeClusters, LPDWORD totalClusters);

@@ -83,6 +83,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
 }
 BOOL CloseHandle(HANDLE handle) { return ::CloseHandle(handle); }
 
+DWORD GetLogicalDrives() { return ::GetLogicalDrives(); }
 UINT GetDriveTypeA(LPCSTR root) { return ::GetDriveTypeA(root); }
 BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerSector,
                        LPDWORD freeClusters, LPDWORD totalClusters) {

@@ -1,5 +1,10 @@
 # Helpers for scripts that run DeZIVero.DLL in a Wine prefix of their own.
 # Source this file, then:
+#   wp_use_dll DLL                   take the prefix's architecture and the hosts'
+#                                    bitness (WP_BITS) from DLL: a 64-bit DLL needs a
+#                                    WoW64 prefix (WINEARCH=win64) and 64-bit hosts, a
+#                                    32-bit one a win32 prefix; call before wp_start
+#   wp_bits FILE                     print 32 or 64: the bitness of a PE file
 #   wp_start PREFIX [fresh] [VERSION]
 #                                    create PREFIX (anew with "fresh", else reuse it),
 #                                    set the Windows version (win7 unless given, win98
@@ -7,22 +12,38 @@
 #                                    themselves) and keep its wineserver running
 #                                    until wp_stop, so volatile keys survive between
 #                                    programs
-#   wp_run OUT PROGRAM ARGS...       run a Windows program, stdout and stderr into OUT
-#   wp_register DLL                  regsvr32 /s DLL (a Unix path)
+#   wp_run OUT PROGRAM ARGS...       run a Windows program, stdout and stderr into OUT;
+#                                    Wine's own programs (cscript, regsvr32, reg) run
+#                                    with the bitness WP_BITS names
+#   wp_register DLL                  regsvr32 /s DLL (a Unix path), by the regsvr32 of
+#                                    the DLL's own bitness
+#   wp_unregister DLL                regsvr32 /u /s DLL, likewise
 #   wp_seed TOOL FILE...             apply registry descriptions with seed_registry.exe
 #   wp_cscript OUT SCRIPT ARGS...    cscript //nologo SCRIPT (a Unix path)
 #   wp_winpath PATH                  print the Windows form (Z:\...) of a Unix path
 #   wp_stop                          end the prefix's wineserver (also on exit)
 #   wp_check_tally OUT MIN           the test scripts' last line: "N passed, 0 failed"
+#   wp_report FILE                   start a tally of checks (WP_PASSED, WP_FAILED); the
+#                                    lines wp_say prints are also kept in FILE
+#   wp_say TEXT...                   print a line and keep it in the report
+#   wp_check WHAT STATUS             count a check: passed when STATUS is 0, else it
+#                                    says "FAILED: WHAT"
 #
 # Wine's background processes inherit the standard handles of the program that
 # started them and keep pipes open long after it ends, so every Wine program
 # here writes into files, and each prefix's wineserver is ended explicitly.
+#
+# In a WoW64 prefix both bitnesses of cscript and regsvr32 exist. Debian's
+# `wine` starts Wine's own programs as 32-bit ones (C:\windows\syswow64), which
+# read the 32-bit registry view; the 64-bit ones start from Wine's 64-bit
+# loader, WP_WINE64.
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+export WINEARCH=${WINEARCH:-win32}
 WP_TIMEOUT=${WP_TIMEOUT:-180}
+WP_WINE64=${WP_WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
+WP_BITS=${WP_BITS:-32}
 
 wp_log() { printf '%s\n' "$*" >&2; }
 
@@ -39,10 +60,25 @@ wp_stop() {
     return 0
 }
 
+wp_bits() {
+    local at machine
+    at=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
+    machine=$(od -An -t x2 -j "$((at + 4))" -N 2 "$1" | tr -d ' ')
+    if [ "$machine" = 8664 ]; then echo 64; else echo 32; fi
+}
+
+wp_use_dll() {
+    local dll=$1
+    [ -f "$dll" ] || { wp_log "no $dll"; return 1; }
+    WP_BITS=$(wp_bits "$dll")
+    if [ "$WP_BITS" = 64 ]; then WINEARCH=win64; else WINEARCH=win32; fi
+}
+
 wp_run() {
-    local out=$1
+    local out=$1 loader=wine
     shift
-    timeout -k 10 "$WP_TIMEOUT" wine "$@" >"$out" 2>&1 </dev/null
+    [ "$WP_BITS" = 64 ] && loader=$WP_WINE64
+    timeout -k 10 "$WP_TIMEOUT" "$loader" "$@" >"$out" 2>&1 </dev/null
 }
 
 wp_start() {
@@ -76,14 +112,19 @@ wp_start() {
     return 0
 }
 
-wp_register() {
+# wp_regsvr32 DLL FLAGS...: regsvr32 of the DLL's bitness.
+wp_regsvr32() {
     local dll=$1
+    shift
     [ -f "$dll" ] || { wp_log "no $dll"; return 1; }
-    wp_run "$WINEPREFIX.regsvr32.log" regsvr32 /s "$(wp_winpath "$dll")" || {
-        wp_log "regsvr32 /s $dll failed"
+    WP_BITS=$(wp_bits "$dll") wp_run "$WINEPREFIX.regsvr32.log" regsvr32 "$@" "$(wp_winpath "$dll")" || {
+        wp_log "regsvr32 $* $dll failed"
         return 1
     }
 }
+
+wp_register() { wp_regsvr32 "$1" /s; }
+wp_unregister() { wp_regsvr32 "$1" /u /s; }
 
 wp_seed() {
     local tool=$1 f args=()
@@ -124,4 +165,22 @@ wp_check_tally() {
         return 1
     fi
     return 0
+}
+
+wp_report() {
+    WP_REPORT=$1
+    WP_PASSED=0
+    WP_FAILED=0
+    : >"$WP_REPORT"
+}
+
+wp_say() { printf '%s\n' "$*" | tee -a "$WP_REPORT"; }
+
+wp_check() {
+    if [ "$2" -eq 0 ]; then
+        WP_PASSED=$((WP_PASSED + 1))
+    else
+        WP_FAILED=$((WP_FAILED + 1))
+        wp_say "FAILED: $1"
+    fi
 }

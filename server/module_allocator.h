@@ -2,8 +2,8 @@
 // wrapper, the class object, termination-list nodes, the name cache, the
 // replacement map) is allocated here. On multi-processor 9x-family and pre-5
 // NT machines allocations are spread round-robin over a set of heaps, each
-// block carrying an 8-byte header that names its heap; otherwise one base
-// heap serves all blocks, without a header.
+// block carrying a header that names its heap; otherwise one base heap
+// serves all blocks, without a header.
 #pragma once
 
 #include <windows.h>
@@ -17,8 +17,11 @@ void* ModuleRealloc(void* block, size_t bytes) noexcept;
 void ModuleFree(void* block) noexcept;
 
 // Size of the block header in heap-set mode: two pointer-sized words, the
-// first naming the heap the block came from.
-constexpr size_t kHeapHeaderSize = 8;
+// first naming the heap the block came from. 8 bytes on 32-bit Windows, 16
+// on 64-bit Windows, so a block keeps the alignment its heap gives.
+constexpr size_t kHeapHeaderSize = 2 * sizeof(void*);
+static_assert(kHeapHeaderSize % MEMORY_ALLOCATION_ALIGNMENT == 0,
+              "blocks past the header keep the heap's alignment");
 
 // How many heaps a machine gets: 0 when one heap serves all allocations,
 // else the largest power of two not above twice the processor count.

@@ -5,13 +5,15 @@
 
 #include <windows.h>
 
+#include "platform/platform.h"
+
 namespace server::registrar {
 
 // The predefined handles are pointer casts, which a constant expression
-// cannot hold; the table keeps their numbers and RootKey turns them back.
+// cannot hold; the table keeps their numbers and FindRootKey turns them back.
 struct RootKeyName {
     const char* name;
-    ULONG_PTR key;
+    DWORD key;
 };
 
 inline constexpr RootKeyName RootKeyTable[] = {
@@ -61,7 +63,7 @@ inline constexpr const char* NeverDeletedTable[] = {"CLSID", "TYPELIB"};
 // Null when the name is not a root key.
 inline HKEY FindRootKey(const char* name) noexcept {
     for (const RootKeyName& root : RootKeyTable)
-        if (lstrcmpiA(root.name, name) == 0) return reinterpret_cast<HKEY>(root.key);
+        if (lstrcmpiA(root.name, name) == 0) return platform::PredefinedKey(root.key);
     return nullptr;
 }
 

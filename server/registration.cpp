@@ -2,7 +2,8 @@
 // "REGISTRY" IDR_DEZIVERO of this file, with %MODULE% standing for its
 // path); the type library, a resource of the same file, is registered after
 // them and unregistered through oleaut32's UnRegisterTypeLib, looked up by
-// name because the oldest systems lack it.
+// name because the oldest systems lack it. Beside the other build on 64-bit
+// Windows, unregistration spares what the two share (registry_view.h).
 #include "server/registration.h"
 
 #include <oleauto.h>
@@ -13,6 +14,7 @@
 #include "server/class_table.h"
 #include "server/module_path.h"
 #include "server/registrar.h"
+#include "server/registry_view.h"
 #include "server/server_module.h"
 
 namespace server {
@@ -48,18 +50,30 @@ HRESULT RegisterTypeLibrary() noexcept {
 
 using UnRegisterTypeLibRoutine = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
 
-void UnregisterTypeLibrary() noexcept {
+void CallUnRegisterTypeLib(const TLIBATTR& attributes) noexcept {
+    platform::Library oleaut(platform::LoadLibraryA("oleaut32.dll"));
+    if (!oleaut) return;
+    auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(
+        reinterpret_cast<void*>(platform::GetProcAddress(oleaut.Get(), "UnRegisterTypeLib")));
+    if (unregister) {
+        unregister(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum,
+                   attributes.lcid, attributes.syskind);
+    }
+}
+
+// UnRegisterTypeLib also deletes the interface keys, in both registry views,
+// which the other build's callers still need while it stays registered; then
+// only this build's path of the library goes.
+void UnregisterTypeLibrary(bool otherBuildStays) noexcept {
     TypeLib library;
     wchar_t path[kTypeLibPathSize];
     if (FAILED(LocateTypeLib(library, path))) return;
     TLIBATTR* attributes = nullptr;
     if (FAILED(library.Get()->GetLibAttr(&attributes)) || !attributes) return;
-    platform::Library oleaut(platform::LoadLibraryA("oleaut32.dll"));
-    auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(reinterpret_cast<void*>(
-        oleaut ? platform::GetProcAddress(oleaut.Get(), "UnRegisterTypeLib") : nullptr));
-    if (unregister) {
-        unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
-                   attributes->lcid, attributes->syskind);
+    if (otherBuildStays) {
+        DeleteOwnTypeLibPath(*attributes);
+    } else {
+        CallUnRegisterTypeLib(*attributes);
     }
     library.Get()->ReleaseTLibAttr(attributes);
 }
@@ -89,9 +103,19 @@ HRESULT RegisterServer() noexcept {
     return RegisterTypeLibrary();
 }
 
+// A class that the other build registers in its registry view keeps the
+// keys both views share (its ProgIDs): only this view's class key goes.
 HRESULT UnregisterServer() noexcept {
-    for (const ClassEntry& entry : ClassTable) entry.registerClass(false);
-    UnregisterTypeLibrary();
+    bool otherBuildStays = false;
+    for (const ClassEntry& entry : ClassTable) {
+        if (OtherViewHoldsClass(*entry.clsid)) {
+            DeleteOwnClassKey(*entry.clsid);
+            otherBuildStays = true;
+        } else {
+            entry.registerClass(false);
+        }
+    }
+    UnregisterTypeLibrary(otherBuildStays);
     return S_OK;
 }
 

@@ -59,9 +59,12 @@ bool QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalB
 HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
     if (pVal == nullptr) return E_POINTER;
     ULONGLONG kilobytes = 0;
+    // One call names every letter that has a root directory; only those are asked their type.
+    const DWORD present = platform::GetLogicalDrives();
     char root[] = "A:\\";
-    for (char letter = 'A'; letter <= 'Z'; ++letter) {
-        root[0] = letter;
+    for (int letter = 0; letter < 26; ++letter) {
+        if ((present & (1u << letter)) == 0) continue;
+        root[0] = static_cast<char>('A' + letter);
         if (platform::GetDriveTypeA(root) != DRIVE_FIXED) continue;
         ULONGLONG freeBytes = 0;
         ULONGLONG totalBytes = 0;

@@ -6,6 +6,7 @@
 // Directory and computer-name texts are asked again at every call.
 #include "sysinfo/hw_info_core.h"
 
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 
@@ -90,19 +91,23 @@ LONG HwInfoCore::NumberOfProcessors() noexcept {
     return static_cast<LONG>(systemInfo_.dwNumberOfProcessors);
 }
 
-// Totals of 2 GB and more come out negative: the unsigned 32 bits are handed on as they stand.
-LONG HwInfoCore::MemoryTotalPhys() noexcept {
-    return memory_.dwLength == sizeof(MEMORYSTATUS) ? static_cast<LONG>(memory_.dwTotalPhys) : -1;
-}
+LONG HwInfoCore::MemoryTotalPhys() noexcept { return MemoryTotal(memory_.dwTotalPhys); }
 
-LONG HwInfoCore::MemoryTotalPageFile() noexcept {
-    return memory_.dwLength == sizeof(MEMORYSTATUS) ? static_cast<LONG>(memory_.dwTotalPageFile)
-                                                    : -1;
-}
+LONG HwInfoCore::MemoryTotalPageFile() noexcept { return MemoryTotal(memory_.dwTotalPageFile); }
 
-LONG HwInfoCore::MemoryTotalVirtual() noexcept {
-    return memory_.dwLength == sizeof(MEMORYSTATUS) ? static_cast<LONG>(memory_.dwTotalVirtual)
-                                                    : -1;
+LONG HwInfoCore::MemoryTotalVirtual() noexcept { return MemoryTotal(memory_.dwTotalVirtual); }
+
+// In a 32-bit process totals of 2 GB and more come out negative: the unsigned
+// 32 bits are handed on as they stand. A 64-bit process's record holds 64-bit
+// totals (its virtual address space alone is 128 TB) whose low 32 bits mean
+// nothing; there a total above what a long holds is reported as 0x7FFFFFFF,
+// the 2 GB that GlobalMemoryStatus itself reports to 32-bit callers.
+LONG HwInfoCore::MemoryTotal(SIZE_T total) const noexcept {
+    if (memory_.dwLength != sizeof(MEMORYSTATUS)) return -1;
+    if constexpr (sizeof(SIZE_T) > sizeof(LONG)) {
+        if (total > static_cast<SIZE_T>(LONG_MAX)) return LONG_MAX;
+    }
+    return static_cast<LONG>(total);
 }
 
 LONG HwInfoCore::PowerStatus() noexcept {

@@ -40,6 +40,8 @@ public:
     LONG MemoryTotalPhys() noexcept;
     LONG MemoryTotalPageFile() noexcept;
     LONG MemoryTotalVirtual() noexcept;
+    // One total of the memory record as a long, or -1 when there is no record.
+    LONG MemoryTotal(SIZE_T total) const noexcept;
     LONG PowerStatus() noexcept;
     LONG BatteryStatus() noexcept;
     LONG BatteryLifeTime() noexcept;

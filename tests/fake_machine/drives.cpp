@@ -1,6 +1,6 @@
 // The drive letters of a described machine and their space, and the run-time lookup of
-// GetDiskFreeSpaceExA in "Kernel32.dll", which a machine may lack. Other libraries are loaded
-// for real.
+// GetDiskFreeSpaceExA and IsWow64Process in "Kernel32.dll", which a machine may lack. Other
+// libraries are loaded for real.
 #include "platform/platform.h"
 
 #include <cstring>
@@ -59,7 +59,25 @@ BOOL WINAPI FakeGetDiskFreeSpaceExA(LPCSTR directory, PULARGE_INTEGER freeToCall
     return TRUE;
 }
 
+BOOL WINAPI FakeIsWow64Process(HANDLE, PBOOL wow64) {
+    Call call("IsWow64Process");
+    if (wow64) *wow64 = TRUE;
+    return TRUE;
+}
+
 }  // namespace
+
+DWORD GetLogicalDrives() {
+    Call call("GetLogicalDrives");
+    if (!call.m) return 0;
+    DWORD mask = 0;
+    for (const auto& [letter, drive] : call.m->drives) {
+        const char upper = fake::Upper(letter);
+        if (upper >= 'A' && upper <= 'Z' && drive.type != DRIVE_NO_ROOT_DIR)
+            mask |= 1u << (upper - 'A');
+    }
+    return mask;
+}
 
 UINT GetDriveTypeA(LPCSTR root) {
     Call call("GetDriveTypeA");
@@ -116,13 +134,14 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     Call call("GetProcAddress");
     if (module != fake::FakeKernel32()) return ::GetProcAddress(module, name);
     const bool byName = name && (reinterpret_cast<ULONG_PTR>(name) >> 16) != 0;
-    if (!call.m || !call.m->hasGetDiskFreeSpaceEx || !byName ||
-        std::strcmp(name, "GetDiskFreeSpaceExA") != 0) {
-        SetFailure(ERROR_PROC_NOT_FOUND);
-        return nullptr;
-    }
     // Through void (*)(): the caller casts back to the real signature.
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
+    if (call.m && byName && call.m->hasGetDiskFreeSpaceEx &&
+        std::strcmp(name, "GetDiskFreeSpaceExA") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
+    if (call.m && byName && call.m->wow64 && std::strcmp(name, "IsWow64Process") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeIsWow64Process));
+    SetFailure(ERROR_PROC_NOT_FOUND);
+    return nullptr;
 }
 
 BOOL FreeLibrary(HMODULE module) {

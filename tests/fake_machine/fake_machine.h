@@ -65,7 +65,9 @@ public:
     // Handles opened through the seam keep the rights asked for: a value write needs
     // KEY_SET_VALUE, creating a key KEY_CREATE_SUB_KEY, a read KEY_QUERY_VALUE or
     // KEY_ENUMERATE_SUB_KEYS, else ERROR_ACCESS_DENIED. A key removed while a handle is open
-    // answers that handle with ERROR_KEY_DELETED.
+    // answers that handle with ERROR_KEY_DELETED. The other registry view of 64-bit Windows is
+    // kept below each root's key "Wow6432Node": opening a key below a root with
+    // KEY_WOW64_32KEY or KEY_WOW64_64KEY opens it there.
     Machine& Key(const std::string& path);
     Machine& Sz(const std::string& path, const std::string& name, const std::string& text);
     Machine& ExpandSz(const std::string& path, const std::string& name, const std::string& text);
@@ -110,10 +112,14 @@ public:
     // later truncate and terminate. Both return the buffer size with ERROR_INSUFFICIENT_BUFFER.
     bool moduleNameTerminatedWhenTruncated = false;
 
-    // Drive letters 'A' to 'Z'; letters not listed have DRIVE_NO_ROOT_DIR.
+    // Drive letters 'A' to 'Z'; letters not listed have DRIVE_NO_ROOT_DIR and are absent from
+    // the GetLogicalDrives mask.
     std::map<char, Drive> drives;
     bool hasGetDiskFreeSpaceEx = true;  // whether "Kernel32.dll" offers "GetDiskFreeSpaceExA"
     bool kernel32Loads = true;
+    // A 32-bit process on 64-bit Windows: "Kernel32.dll" then offers "IsWow64Process",
+    // which answers TRUE.
+    bool wow64 = false;
 
     // Physical drives by number ("\\.\physicaldriveN"). Only an administrator
     // opens one for data access; anyone opens it without (desired access 0).

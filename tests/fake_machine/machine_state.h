@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/platform.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace platform::fake {
@@ -39,7 +40,7 @@ inline bool SameNoCase(const std::string& a, const std::string& b) {
 struct RootName {
     const char* shortName;
     const char* longName;
-    ULONG_PTR handle;
+    DWORD number;
 };
 
 inline constexpr RootName kRoots[] = {
@@ -54,9 +55,8 @@ inline constexpr RootName kRoots[] = {
 inline constexpr int kRootCount = sizeof(kRoots) / sizeof(kRoots[0]);
 
 inline int RootIndexOfHandle(HKEY key) {
-    const auto value = reinterpret_cast<ULONG_PTR>(key);
     for (int i = 0; i < kRootCount; ++i)
-        if (kRoots[i].handle == value) return i;
+        if (platform::PredefinedKey(kRoots[i].number) == key) return i;
     return -1;
 }
 

@@ -104,6 +104,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) 
     if (ref.status != ERROR_SUCCESS) return ref.status;
     std::vector<std::string> parts;
     if (LONG status = SplitSubKey(subKey, parts); status != ERROR_SUCCESS) return status;
+    if ((access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY)) && fake::RootIndexOfHandle(key) >= 0)
+        parts.insert(parts.begin(), "Wow6432Node");
     std::shared_ptr<Node> node = Descend(ref.node, parts);
     if (!node) return ERROR_FILE_NOT_FOUND;
     *result = NewKeyHandle(*call.m, node, access);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -21,16 +22,10 @@ namespace registrar_fuzz {
 
 using server::registrar::ScriptReader;
 
+// The roots' numbers run from 0x80000000 in the order of kRootShortNames.
 inline const char* RootShortName(HKEY root) {
-    switch (reinterpret_cast<ULONG_PTR>(root)) {
-        case 0x80000000: return "HKCR";
-        case 0x80000001: return "HKCU";
-        case 0x80000002: return "HKLM";
-        case 0x80000003: return "HKU";
-        case 0x80000004: return "HKPD";
-        case 0x80000005: return "HKCC";
-        case 0x80000006: return "HKDD";
-    }
+    for (DWORD i = 0; i < std::size(kRootShortNames); ++i)
+        if (root == platform::PredefinedKey(0x80000000u + i)) return kRootShortNames[i];
     return "?";
 }
 

@@ -2,7 +2,13 @@
 # on an i486), checked on the built image with objdump. Wine accepts every one
 # of these faults; a real machine of the floor refuses to load the DLL, or the
 # processor faults on it. Included by CMake scripts run with -P; OBJDUMP names
-# the toolchain's objdump.
+# the toolchain's objdump, POINTER_SIZE (4 unless given) the image's pointer
+# size.
+#
+# A 64-bit image (POINTER_SIZE 8) runs on x64 Windows alone, where neither the
+# i486 nor the loaders of Windows 95 and NT 4.0 matter: its imports need only
+# come from the DLLs of the lists, and the instruction and header-version
+# checks do not apply.
 #
 # floor_check(image symbols max_bytes result) sets result to the names of the
 # checks the image fails, printing why, and FLOOR_IMPORTED_DLLS to the DLLs
@@ -20,7 +26,14 @@
 #   stripped      no symbol table and no debugging sections in the image
 #   size          at most max_bytes bytes
 
-set(FLOOR_CHECKS runtime imports instructions tls version constructors stripped size)
+if(NOT POINTER_SIZE)
+    set(POINTER_SIZE 4)
+endif()
+if(POINTER_SIZE EQUAL 8)
+    set(FLOOR_CHECKS runtime imports tls constructors stripped size)
+else()
+    set(FLOOR_CHECKS runtime imports instructions tls version constructors stripped size)
+endif()
 set(FLOOR_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 # Lines of a tool's output as a list (semicolons in the text become commas).
@@ -143,37 +156,41 @@ function(floor_check image symbols max_bytes result)
         list(GET fields 1 function)
         list(FIND allowed_dlls ${dll} known)
         list(FIND allowed_${dll} "${function}" listed)
-        if(known EQUAL -1 OR listed EQUAL -1)
+        if(known EQUAL -1 OR (listed EQUAL -1 AND NOT POINTER_SIZE EQUAL 8))
             list(APPEND strangers "${import}")
         endif()
     endforeach()
     list(LENGTH functions imported)
-    if(strangers)
+    if(strangers AND POINTER_SIZE EQUAL 8)
+        floor_reject(imports "not from the system DLLs of the lists: ${strangers}")
+    elseif(strangers)
         floor_reject(imports "not exported by both Windows 95 and NT 4.0: ${strangers}")
     else()
         floor_accept(imports "${imported} functions, all on the lists")
     endif()
 
-    # Instructions: "<address>:\t<bytes>\t[prefixes ]<mnemonic>[ <operands>]". Lines are
-    # spaced by an empty one, so a match that ends with its line's newline leaves the next
-    # line its own.
-    execute_process(COMMAND ${OBJDUMP} -d ${image} OUTPUT_VARIABLE code RESULT_VARIABLE rc)
-    string(REPLACE "\n" "\n\n" code "${code}")
-    floor_read_instruction_patterns(mnemonics registers)
-    set(line "\n *[0-9a-f]+:\t[0-9a-f ]+\t")
-    set(prefixes "((lock|rep[a-z]*|data16|addr16|[c-gs]s|notrack|bnd) )*")
-    string(REGEX MATCHALL "${line}${prefixes}(${mnemonics})[ \n]" by_name "${code}")
-    string(REGEX MATCHALL "${line}[^\n]*(${registers})" by_register "${code}")
-    set(found ${by_name} ${by_register})
-    string(REGEX MATCHALL "${line}" disassembled "${code}")
-    list(LENGTH disassembled count)
-    if(NOT rc EQUAL 0 OR count EQUAL 0)
-        floor_reject(instructions "objdump -d showed no instructions")
-    elseif(found)
-        floor_examples("${found}" examples)
-        floor_reject(instructions "past the i486: ${examples}")
-    else()
-        floor_accept(instructions "${count} instructions, all of the i486")
+    if(NOT POINTER_SIZE EQUAL 8)  # the i486 is the 32-bit floor's
+        # Instructions: "<address>:\t<bytes>\t[prefixes ]<mnemonic>[ <operands>]". Lines are
+        # spaced by an empty one, so a match that ends with its line's newline leaves the next
+        # line its own.
+        execute_process(COMMAND ${OBJDUMP} -d ${image} OUTPUT_VARIABLE code RESULT_VARIABLE rc)
+        string(REPLACE "\n" "\n\n" code "${code}")
+        floor_read_instruction_patterns(mnemonics registers)
+        set(line "\n *[0-9a-f]+:\t[0-9a-f ]+\t")
+        set(prefixes "((lock|rep[a-z]*|data16|addr16|[c-gs]s|notrack|bnd) )*")
+        string(REGEX MATCHALL "${line}${prefixes}(${mnemonics})[ \n]" by_name "${code}")
+        string(REGEX MATCHALL "${line}[^\n]*(${registers})" by_register "${code}")
+        set(found ${by_name} ${by_register})
+        string(REGEX MATCHALL "${line}" disassembled "${code}")
+        list(LENGTH disassembled count)
+        if(NOT rc EQUAL 0 OR count EQUAL 0)
+            floor_reject(instructions "objdump -d showed no instructions")
+        elseif(found)
+            floor_examples("${found}" examples)
+            floor_reject(instructions "past the i486: ${examples}")
+        else()
+            floor_accept(instructions "${count} instructions, all of the i486")
+        endif()
     endif()
 
     string(REGEX MATCH "\nEntry 9 ([0-9a-f]+) ([0-9a-f]+) " m "${private}")
@@ -187,31 +204,34 @@ function(floor_check image symbols max_bytes result)
         floor_accept(tls "no TLS directory")
     endif()
 
-    string(REGEX MATCH "\nMajorOSystemVersion[ \t]+([0-9]+)\nMinorOSystemVersion[ \t]+([0-9]+)" m "${private}")
-    set(os "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}")
-    string(REGEX MATCH "\nMajorSubsystemVersion[ \t]+([0-9]+)\nMinorSubsystemVersion[ \t]+([0-9]+)" m "${private}")
-    set(subsystem "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}")
-    if(NOT os MATCHES "^[0-9]+\\.[0-9]+$" OR NOT subsystem MATCHES "^[0-9]+\\.[0-9]+$"
-       OR os VERSION_GREATER_EQUAL 5 OR subsystem VERSION_GREATER_EQUAL 5)
-        floor_reject(version "marked for Windows ${os}, subsystem ${subsystem}")
-    else()
-        floor_accept(version "Windows ${os}, subsystem ${subsystem}")
+    if(NOT POINTER_SIZE EQUAL 8)  # the loaders of Windows 95 and NT 4.0 load no 64-bit DLL
+        string(REGEX MATCH "\nMajorOSystemVersion[ \t]+([0-9]+)\nMinorOSystemVersion[ \t]+([0-9]+)" m "${private}")
+        set(os "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}")
+        string(REGEX MATCH "\nMajorSubsystemVersion[ \t]+([0-9]+)\nMinorSubsystemVersion[ \t]+([0-9]+)" m "${private}")
+        set(subsystem "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}")
+        if(NOT os MATCHES "^[0-9]+\\.[0-9]+$" OR NOT subsystem MATCHES "^[0-9]+\\.[0-9]+$"
+           OR os VERSION_GREATER_EQUAL 5 OR subsystem VERSION_GREATER_EQUAL 5)
+            floor_reject(version "marked for Windows ${os}, subsystem ${subsystem}")
+        else()
+            floor_accept(version "Windows ${os}, subsystem ${subsystem}")
+        endif()
     endif()
 
-    # The linker lays out -1, the constructors, 0, and then the destructor list.
+    # The linker lays out -1, the constructors, 0, and then the destructor list, each entry a
+    # pointer; 32-bit symbols carry one more leading underscore.
     set(symbol_file ${image})
     if(EXISTS "${symbols}")
         set(symbol_file ${symbols})
     endif()
     execute_process(COMMAND ${OBJDUMP} -t ${symbol_file} OUTPUT_VARIABLE table)
-    string(REGEX MATCH " 0x([0-9a-f]+) ___CTOR_LIST__\n" m "${table}")
+    string(REGEX MATCH " 0x([0-9a-f]+) _?__CTOR_LIST__\n" m "${table}")
     set(constructors "${CMAKE_MATCH_1}")
-    string(REGEX MATCH " 0x([0-9a-f]+) ___DTOR_LIST__\n" m "${table}")
+    string(REGEX MATCH " 0x([0-9a-f]+) _?__DTOR_LIST__\n" m "${table}")
     set(destructors "${CMAKE_MATCH_1}")
     if(constructors STREQUAL "" OR destructors STREQUAL "")
         floor_reject(constructors "no constructor list among the symbols of ${symbol_file}")
     else()
-        math(EXPR count "(0x${destructors} - 0x${constructors} - 8) / 4")
+        math(EXPR count "(0x${destructors} - 0x${constructors} - 2 * ${POINTER_SIZE}) / ${POINTER_SIZE}")
         if(count EQUAL 0)
             floor_accept(constructors "the constructor list is empty")
         else()

@@ -12,6 +12,7 @@ version=win7
 [ "$mode" = 9x ] && version=win98
 prefix="$build/wine-device-$mode"
 seed_tool="$build/tests/seed_registry.exe"
+wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1
 wp_register "$build/DeZIVero.DLL" || exit 1
 wp_seed "$seed_tool" "$here/device_${mode}_seed.txt" || exit 1

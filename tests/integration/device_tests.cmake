@@ -5,7 +5,7 @@ add_executable(seed_registry ${CMAKE_SOURCE_DIR}/tests/tools/seed_registry.cpp)
 set_target_properties(seed_registry PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 target_link_options(seed_registry PRIVATE -static -static-libgcc -static-libstdc++)
 
-foreach(family nt 9x)
+foreach(family ${DEZIVERO_FAMILIES})
     add_test(NAME device_queries_${family}
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/integration/device_queries.sh
                      ${CMAKE_BINARY_DIR} ${family})

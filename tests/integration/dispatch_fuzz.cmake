@@ -17,7 +17,7 @@ target_link_libraries(dispatch_fuzz PRIVATE oleaut32 ole32 uuid)
 target_link_options(dispatch_fuzz PRIVATE -static -static-libgcc -static-libstdc++)
 add_dependencies(dispatch_fuzz DeZIVero dezivero_idl seed_registry)
 
-foreach(family nt 9x)
+foreach(family ${DEZIVERO_FAMILIES})
     add_test(NAME dispatch_fuzz_${family}
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dispatch_fuzz.sh ${CMAKE_BINARY_DIR} ${family} 20000)
     set_tests_properties(dispatch_fuzz_${family} PROPERTIES TIMEOUT 300)

@@ -21,6 +21,7 @@ version=win7
 [ "$mode" = 9x ] && version=win98
 prefix="$build/wine-fuzz-$mode"
 fuzzer=$(wp_winpath "$build/tests/dispatch_fuzz.exe")
+wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1
 wp_register "$build/DeZIVero.DLL" || exit 1
 wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" || exit 1

@@ -1,17 +1,17 @@
-# The built DeZIVero.DLL as a loader sees it: the four entry points under
-# their names at ordinals 1 to 4, every rule of the floor it runs on
-# (tests/image/floor_check.cmake: imports, instructions, TLS, runtime,
-# header versions, constructors, stripped, at most 128 KB), and its symbols
-# in a separate file beside it that the DLL names.
+# The built DeZIVero.DLL as a loader sees it: PE32 for 32-bit Windows or
+# PE32+ for x64, the four entry points under their names at ordinals 1 to 4,
+# every rule of the floor it runs on (tests/image/floor_check.cmake: imports,
+# instructions, TLS, runtime, header versions, constructors, stripped, at most
+# 128 KB; fewer for the 64-bit DLL), and its symbols in a separate file beside
+# it that the DLL names.
 #
 # Included by tests/CMakeLists.txt, it registers the test; run with -P, it is
 # the test.
 
 if(NOT CMAKE_SCRIPT_MODE_FILE)
-    find_program(DEZIVERO_OBJDUMP NAMES i686-w64-mingw32-objdump REQUIRED)
     add_test(NAME dll_image
-        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${DEZIVERO_OBJDUMP} -DDLL=$<TARGET_FILE:DeZIVero>
-                -P ${CMAKE_CURRENT_LIST_FILE})
+        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DDLL=$<TARGET_FILE:DeZIVero>
+                -DPOINTER_SIZE=${CMAKE_SIZEOF_VOID_P} -P ${CMAKE_CURRENT_LIST_FILE})
     set_tests_properties(dll_image PROPERTIES PASS_REGULAR_EXPRESSION "dll_image: [1-9][0-9]* passed, 0 failed")
     return()
 endif()
@@ -47,6 +47,14 @@ expect_equal("${rc}" "0" "objdump -p ${DLL}")
 string(REPLACE "\r" "" dump "${dump}")
 string(REPLACE ";" "," dump "${dump}")
 string(REPLACE "\n" ";" lines "${dump}")
+
+# The image format of the build: PE32 for 32-bit Windows, PE32+ for 64-bit.
+string(REGEX MATCH "\nMagic[ \t]+([0-9a-fA-F]+)" m "${dump}")
+if(POINTER_SIZE EQUAL 8)
+    expect_equal("${CMAKE_MATCH_1}" "020b" "PE32+ image of 64-bit Windows")
+else()
+    expect_equal("${CMAKE_MATCH_1}" "010b" "PE32 image of 32-bit Windows")
+endif()
 
 # Export directory: its own name, ordinal base and counts.
 string(REGEX MATCH "\nName[ \t]+[0-9a-fA-F]+ ([^\n]+)" m "${dump}")

@@ -4,5 +4,5 @@
 add_test(NAME hostile_double_byte
          COMMAND unit_tests --gtest_filter=HostileDoubleByte.*)
 set_tests_properties(hostile_double_byte PROPERTIES
-    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LC_ALL=ja_JP.UTF-8"
+    ENVIRONMENT "${WINE_TEST_ENVIRONMENT};LC_ALL=ja_JP.UTF-8"
     FAIL_REGULAR_EXPRESSION "SKIPPED|FAILED")

@@ -10,7 +10,7 @@ target_link_options(hostile_client PRIVATE -static -static-libgcc -static-libstd
 add_dependencies(hostile_client DeZIVero dezivero_idl)
 set_target_properties(hostile_client PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
 
-foreach(family nt 9x)
+foreach(family ${DEZIVERO_FAMILIES})
     add_test(NAME hostile_registry_${family}
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hostile_registry.sh
                      $<TARGET_FILE:DeZIVero> $<TARGET_FILE:hostile_client>

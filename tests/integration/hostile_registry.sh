@@ -13,6 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 version=win7
 [ "$mode" = 9x ] && version=win98
+wp_use_dll "$dll" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1
 out="$prefix.hostile_client.txt"
 wp_run "$out" "$(wp_winpath "$client")" "$(wp_winpath "$dll")" "$mode"

@@ -16,6 +16,7 @@ WP_TIMEOUT=$((180 + cycles / 2 + rounds))
 version=win7
 [ "$mode" = 9x ] && version=win98
 prefix="$build/wine-lifecycle-$mode"
+wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1
 wp_register "$build/DeZIVero.DLL" || exit 1
 wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" || exit 1

@@ -16,18 +16,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 prefix="$build/wine-lifecycle-registry"
 dll=$(wp_winpath "$build/DeZIVero.DLL")
 report="$prefix.report.txt"
-passed=0
-failed=0
-: >"$report"
-say() { printf '%s\n' "$*" | tee -a "$report"; }
-check() {  # check WHAT STATUS
-    if [ "$2" -eq 0 ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        say "FAILED: $1"
-    fi
-}
+wp_report "$report"
 
 # The three views of the classes root as exported (UTF-16), compared byte for
 # byte, and as UTF-8 text for reading; a key that does not exist is written
@@ -52,19 +41,20 @@ same() {  # same WHAT NAME1 NAME2: every view of NAME1 equals that of NAME2
     for i in 0 1 2; do
         if ! cmp -s "$prefix.$2.$i.reg" "$prefix.$3.$i.reg"; then
             status=1
-            say "  ${roots[$i]} differs between $2 and $3:"
+            wp_say "  ${roots[$i]} differs between $2 and $3:"
             diff "$prefix.$2.$i.reg.txt" "$prefix.$3.$i.reg.txt" | head -n 40 | tee -a "$report"
         fi
     done
-    check "$what" "$status"
+    wp_check "$what" "$status"
 }
 holds() {  # holds WHAT NAME TEXT WANT: whether HKCR of NAME holds TEXT must be WANT (yes or no)
     local got=no
     grep -qiF "$3" "$prefix.$2.0.reg.txt" && got=yes  # key names ignore case
     [ "$got" = "$4" ]
-    check "$1" $?
+    wp_check "$1" $?
 }
 
+wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh win7 || exit 1
 start=$(date +%s)
 snapshot before
@@ -79,14 +69,14 @@ done
 elapsed=$(($(date +%s) - start))
 wp_stop
 
-say "lifecycle_registry: $cycles cycles in ${elapsed} s: $registered registrations and $unregistered unregistrations succeeded"
+wp_say "lifecycle_registry: $cycles cycles in ${elapsed} s: $registered registrations and $unregistered unregistrations succeeded"
 for i in 0 1 2; do
-    say "  ${roots[$i]}: $(wc -l <"$prefix.registered-1.$i.reg.txt") lines registered, $(wc -l <"$prefix.unregistered-1.$i.reg.txt") unregistered"
+    wp_say "  ${roots[$i]}: $(wc -l <"$prefix.registered-1.$i.reg.txt") lines registered, $(wc -l <"$prefix.unregistered-1.$i.reg.txt") unregistered"
 done
 [ "$registered" -eq "$cycles" ]
-check "every regsvr32 registration succeeds" $?
+wp_check "every regsvr32 registration succeeds" $?
 [ "$unregistered" -eq "$cycles" ]
-check "every regsvr32 /u succeeds" $?
+wp_check "every regsvr32 /u succeeds" $?
 holds "the first registration is in HKCR" registered-1 '[HKEY_CLASSES_ROOT\Orvane.VXR.ZEKO.HWInfo\CurVer]' yes
 holds "the first registration wrote the module path" registered-1 '{7A31C48D-52E6-4B1F-A0D7-3C94E18B6F25}\InprocServer32]' yes
 holds "the first unregistration removed the ProgID" unregistered-1 'Orvane.VXR.ZEKO.HWInfo' no
@@ -97,6 +87,6 @@ same "registration $cycles leaves the registry as registration 1 did" "registere
 same "unregistration $cycles leaves the registry as unregistration 1 did" "unregistered-1" "unregistered-$cycles"
 same "unregistration leaves the registry as it was before any registration" before "unregistered-1"
 
-say "lifecycle_registry: $passed passed, $failed failed"
-[ "$failed" -eq 0 ] && rm -rf "$prefix" "$prefix".*.reg "$prefix".*.reg.txt
-[ "$failed" -eq 0 ]
+wp_say "lifecycle_registry: $WP_PASSED passed, $WP_FAILED failed"
+[ "$WP_FAILED" -eq 0 ] && rm -rf "$prefix" "$prefix".*.reg "$prefix".*.reg.txt
+[ "$WP_FAILED" -eq 0 ]

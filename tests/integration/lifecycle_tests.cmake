@@ -16,7 +16,7 @@ add_test(NAME lifecycle_registry
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/lifecycle_registry.sh ${CMAKE_BINARY_DIR} 20)
 set_tests_properties(lifecycle_registry PROPERTIES TIMEOUT 300)
 
-foreach(family nt 9x)
+foreach(family ${DEZIVERO_FAMILIES})
     add_test(NAME lifecycle_process_${family}
              COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/lifecycle_process.sh ${CMAKE_BINARY_DIR} ${family} 200 50 50)
     set_tests_properties(lifecycle_process_${family} PROPERTIES TIMEOUT 300)

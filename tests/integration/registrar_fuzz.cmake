@@ -7,5 +7,5 @@ target_link_libraries(registrar_fuzz PRIVATE dezivero_core platform_fake)
 target_link_options(registrar_fuzz PRIVATE -static -static-libgcc -static-libstdc++)
 add_test(NAME registrar_fuzz_cp932 COMMAND registrar_fuzz 3000 932)
 set_tests_properties(registrar_fuzz_cp932 PROPERTIES
-    ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wine;WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LC_ALL=ja_JP.UTF-8"
+    ENVIRONMENT "${WINE_TEST_ENVIRONMENT};LC_ALL=ja_JP.UTF-8"
     PASS_REGULAR_EXPRESSION "code page 932.*registrar_fuzz: 3000 passed, 0 failed")

@@ -73,7 +73,9 @@ var cpuCount = parseInt(env("NUMBER_OF_PROCESSORS"), 10);
 var cpuLevel = parseInt(env("PROCESSOR_LEVEL"), 10);
 var cpuRevision = parseInt(env("PROCESSOR_REVISION"), 16);
 // Wine derives the processor type from the level: 3 and 4 are the 386 and
-// 486, everything newer is reported as a Pentium.
+// 486, everything newer is reported as a Pentium. A 64-bit process sees the
+// type AMD64, which is named by the registry's "Identifier" instead.
+var is64 = env("PROCESSOR_ARCHITECTURE") == "AMD64";
 var wantCpuId = cpuLevel == 3 ? "386" : cpuLevel == 4 ? "486"
               : cpuLevel != 6 ? "Pentium"
               : (cpuRevision & 0xFF00) == 0x700 ? "Pentium III" : "Pentium II";
@@ -138,7 +140,8 @@ function checkObject(o, label) {
     }
     for (var i = 1; i <= cpuCount; i++) {
         var key = CPU_KEY + (i - 1) + "\\";
-        expect(p + "ProcessorId(" + i + ")", call(function () { return o.ProcessorId(i); }), "string", wantCpuId);
+        expect(p + "ProcessorId(" + i + ")", call(function () { return o.ProcessorId(i); }), "string",
+               is64 ? regText(key + "Identifier") : wantCpuId);
         expect(p + "ProcessorMMXId(" + i + ")", call(function () { return o.ProcessorMMXId(i); }), "string",
                regText(key + "MMXIdentifier"));
         expect(p + "ProcessorVendorId(" + i + ")", call(function () { return o.ProcessorVendorId(i); }), "string",

@@ -11,6 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 version=win7
 [ "$mode" = 9x ] && version=win98
 prefix="$build/wine-script-$mode"
+wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1
 wp_register "$build/DeZIVero.DLL" || exit 1
 

@@ -138,7 +138,8 @@ cpuCount = CLng(EnvVar("NUMBER_OF_PROCESSORS"))
 cpuLevel = CLng(EnvVar("PROCESSOR_LEVEL"))
 cpuRevision = CLng("&H" & EnvVar("PROCESSOR_REVISION"))
 ' Wine derives the processor type from the level: 3 and 4 are the 386 and 486,
-' everything newer is reported as a Pentium.
+' everything newer is reported as a Pentium. A 64-bit process sees the type
+' AMD64, which is named by the registry's "Identifier" instead.
 Select Case cpuLevel
     Case 3 : wantCpuId = "386"
     Case 4 : wantCpuId = "486"
@@ -146,6 +147,8 @@ Select Case cpuLevel
         If (cpuRevision And &HFF00&) = &H700& Then wantCpuId = "Pentium III" Else wantCpuId = "Pentium II"
     Case Else : wantCpuId = "Pentium"
 End Select
+Dim is64
+is64 = (EnvVar("PROCESSOR_ARCHITECTURE") = "AMD64")
 
 Dim wantOsName, wantOsVersion, csdText
 wantOsName = RegText(curKey & "ProductName")
@@ -262,7 +265,11 @@ Sub CheckObject(o, label)
     Next
     For i = 1 To cpuCount
         Err.Clear : v = o.ProcessorId(i) : e = Err.Number
-        Expect p & "ProcessorId(" & i & ")", e, v, vbsString, wantCpuId
+        If is64 Then
+            Expect p & "ProcessorId(" & i & ")", e, v, vbsString, RegText(CpuKey & (i - 1) & "\Identifier")
+        Else
+            Expect p & "ProcessorId(" & i & ")", e, v, vbsString, wantCpuId
+        End If
         Err.Clear : v = o.ProcessorMMXId(i) : e = Err.Number
         Expect p & "ProcessorMMXId(" & i & ")", e, v, vbsString, RegText(CpuKey & (i - 1) & "\MMXIdentifier")
         Err.Clear : v = o.ProcessorVendorId(i) : e = Err.Number

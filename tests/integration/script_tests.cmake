@@ -1,6 +1,6 @@
 # The registered DLL called by name from VBScript and JScript under cscript, on
 # a scratch Wine prefix of each platform family.
-foreach(family nt 9x)
+foreach(family ${DEZIVERO_FAMILIES})
     add_test(NAME script_members_${family}
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/integration/script_members.sh
                      ${CMAKE_BINARY_DIR} ${family})

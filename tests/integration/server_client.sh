@@ -13,7 +13,7 @@ version=${4:-}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 
 rm -rf "$prefix"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=${WINEARCH:-win32}
 log="$prefix.log"
 if [ -n "$version" ]; then
     "$here/scripts/wine-run" winecfg /v "$version" > "$log" 2>&1

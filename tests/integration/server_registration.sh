@@ -11,7 +11,7 @@ prefix=$3
 here=$(cd "$(dirname "$0")/../.." && pwd)
 
 rm -rf "$prefix"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=${WINEARCH:-win32}
 run() { "$here/scripts/wine-run" "$@" < /dev/null > "$prefix.step" 2>&1; }
 
 passed=0

@@ -209,8 +209,10 @@ struct MemoryRow {
 
 constexpr MemoryRow kMemoryRows[] = {
     {"SmallTotals", 64u << 20, 96u << 20, 0x7FFE0000u, 64 << 20, 96 << 20, 0x7FFE0000},
-    {"TwoGigabytesAndMoreComeOutNegative", 0x80000000u, 0xC0000000u, 0xFFFFFFFFu, INT_MIN,
-     -0x40000000, -1},
+    // On the 64-bit build such totals come out as the largest long instead.
+    {"TwoGigabytesAndMoreComeOutNegative", 0x80000000u, 0xC0000000u, 0xFFFFFFFFu,
+     sizeof(SIZE_T) == 8 ? INT_MAX : INT_MIN, sizeof(SIZE_T) == 8 ? INT_MAX : -0x40000000,
+     sizeof(SIZE_T) == 8 ? INT_MAX : -1},
     {"Zero", 0, 1, 2, 0, 1, 2},
 };
 

@@ -299,7 +299,8 @@ protected:
     }
     void Unregister() {
         registered_ = false;
-        EXPECT_EQ(UnRegisterTypeLib(LIBID_DEZIVEROLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN32), S_OK);
+        const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;  // the built library's
+        EXPECT_EQ(UnRegisterTypeLib(LIBID_DEZIVEROLib, 1, 0, LOCALE_NEUTRAL, kind), S_OK);
     }
 
     bool registered_ = false;

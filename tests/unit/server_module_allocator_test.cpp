@@ -154,15 +154,32 @@ TEST_F(TwoProcessorNineX, BlocksTakeTheFourHeapsInTurn) {
     for (void* block : blocks) allocator_.Free(block);
 }
 
-TEST_F(TwoProcessorNineX, HeaderIsEightBytesNamingTheHeap) {
+// Two pointer-sized words: 8 bytes on 32-bit Windows, 16 on 64-bit Windows.
+TEST_F(TwoProcessorNineX, HeaderIsTwoPointerWordsNamingTheHeap) {
+    constexpr size_t kExpected = sizeof(void*) == 8 ? 16 : 8;
     void* block = allocator_.Allocate(16);
     ASSERT_NE(block, nullptr);
     void* header = static_cast<char*>(block) - server::kHeapHeaderSize;
-    EXPECT_EQ(server::kHeapHeaderSize, 8u);
+    EXPECT_EQ(server::kHeapHeaderSize, kExpected);
     EXPECT_TRUE(HeapValidate(HeaderHeap(block), 0, header));
-    EXPECT_GE(HeapSize(HeaderHeap(block), 0, header), 16u + 8u);
+    EXPECT_GE(HeapSize(HeaderHeap(block), 0, header), 16u + kExpected);
     std::memset(block, 0xCC, 16);  // the whole block is the caller's
     allocator_.Free(block);
+}
+
+// What the caller gets keeps the heap's own alignment (16 bytes on 64-bit
+// Windows), for every size, also after reallocation.
+TEST_F(TwoProcessorNineX, BlocksKeepTheHeapsAlignment) {
+    constexpr size_t kSizes[] = {1, 7, 8, 15, 16, 17, 24, 100, 4096};
+    for (size_t size : kSizes) {
+        void* block = allocator_.Allocate(size);
+        ASSERT_NE(block, nullptr) << size;
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(block) % MEMORY_ALLOCATION_ALIGNMENT, 0u) << size;
+        void* grown = allocator_.Reallocate(block, size * 3);
+        ASSERT_NE(grown, nullptr) << size;
+        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(grown) % MEMORY_ALLOCATION_ALIGNMENT, 0u) << size;
+        allocator_.Free(grown);
+    }
 }
 
 TEST_F(TwoProcessorNineX, ReallocationStaysInTheBlocksHeapAndKeepsItsBytes) {

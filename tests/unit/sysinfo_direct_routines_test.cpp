@@ -50,33 +50,43 @@ TEST_P(HwInfoCoreDebugEnabled, PassesDebugMetricUnchanged) {
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreDebugEnabled, ::testing::ValuesIn(kDebugCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The 32-bit build hands the record's totals on as their 32 bits stand; the
+// 64-bit build's record holds 64-bit totals, and those above what a long
+// holds come out as 0x7FFFFFFF.
 struct MemoryCase {
     const char* name;
-    DWORD total;
-    LONG expected;
+    ULONGLONG total;
+    LONG expected32;
+    LONG expected64;
 };
 
 const MemoryCase kMemoryCases[] = {
-    {"Zero", 0, 0},
-    {"SixtyFourMegabytes", 64u << 20, 64 << 20},
-    {"JustBelowTwoGigabytes", 0x7FFFFFFF, 0x7FFFFFFF},
-    {"TwoGigabytesComesOutNegative", 0x80000000u, LONG_MIN},
-    {"ThreeGigabytesComesOutNegative", 0xC0000000u, -0x40000000},
-    {"AllBitsComeOutMinusOne", 0xFFFFFFFFu, -1},
+    {"Zero", 0, 0, 0},
+    {"SixtyFourMegabytes", 64u << 20, 64 << 20, 64 << 20},
+    {"JustBelowTwoGigabytes", 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF},
+    {"TwoGigabytes", 0x80000000u, LONG_MIN, LONG_MAX},
+    {"ThreeGigabytes", 0xC0000000u, -0x40000000, LONG_MAX},
+    {"AllThirtyTwoBits", 0xFFFFFFFFu, -1, LONG_MAX},
+    {"FourGigabytesOn64BitOnly", 1ull << 32, 0, LONG_MAX},
+    {"SixteenGigabytesAndOneOn64BitOnly", (16ull << 30) + 1, 0, LONG_MAX},
+    {"VirtualSpaceOfA64BitProcessOn64BitOnly", 0x7FFFFFFE0000ull, 0, LONG_MAX},
 };
 
 class HwInfoCoreMemory : public MachineTest, public ::testing::WithParamInterface<MemoryCase> {};
 
-TEST_P(HwInfoCoreMemory, HandsOnTotalsAsSigned) {
+TEST_P(HwInfoCoreMemory, HandsOnTotalsAsALong) {
+    const MemoryCase& c = GetParam();
+    if (c.total > static_cast<SIZE_T>(-1)) GTEST_SKIP() << "a 32-bit record cannot hold it";
+    const LONG expected = sizeof(SIZE_T) == 8 ? c.expected64 : c.expected32;
     auto& m = Describe(Family::Nt);
-    m.memory.dwTotalPhys = GetParam().total;
-    m.memory.dwTotalPageFile = GetParam().total;
-    m.memory.dwTotalVirtual = GetParam().total;
+    m.memory.dwTotalPhys = static_cast<SIZE_T>(c.total);
+    m.memory.dwTotalPageFile = static_cast<SIZE_T>(c.total);
+    m.memory.dwTotalVirtual = static_cast<SIZE_T>(c.total);
     Bind();
     auto core = NewCore();
-    EXPECT_EQ(GetParam().expected, core->MemoryTotalPhys());
-    EXPECT_EQ(GetParam().expected, core->MemoryTotalPageFile());
-    EXPECT_EQ(GetParam().expected, core->MemoryTotalVirtual());
+    EXPECT_EQ(expected, core->MemoryTotalPhys());
+    EXPECT_EQ(expected, core->MemoryTotalPageFile());
+    EXPECT_EQ(expected, core->MemoryTotalVirtual());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreMemory, ::testing::ValuesIn(kMemoryCases),

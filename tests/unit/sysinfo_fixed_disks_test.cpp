@@ -180,7 +180,7 @@ TEST_F(MachineTest, FixedDiskNullOutPointers) {
     EXPECT_EQ(E_POINTER, sysinfo::FixedDiskSizeInMB(0, nullptr));
     EXPECT_EQ(E_POINTER, sysinfo::FixedDisksSizeInMB(nullptr));
     EXPECT_EQ(E_POINTER, sysinfo::FixedDisksFreeSpaceInMB(nullptr));
-    EXPECT_EQ(0, m.Calls("CreateFileA") + m.Calls("GetDriveTypeA"));
+    EXPECT_EQ(0, m.Calls("CreateFileA") + m.Calls("GetLogicalDrives") + m.Calls("GetDriveTypeA"));
 }
 
 struct SumCase {
@@ -233,6 +233,15 @@ const SumCase kSumCases[] = {
       {'Z', FixedDrive(100 << 20, 10 << 20)}},
      8132,
      4010},
+    {"EveryLetterAFixedDrive",
+     [] {
+         std::vector<std::pair<char, Drive>> drives;
+         for (char letter = 'A'; letter <= 'Z'; ++letter)
+             drives.emplace_back(letter, FixedDrive(3 << 20, 1 << 20));
+         return drives;
+     }(),
+     78,
+     26},
     {"TotalsBeyondFourGigabytes",
      {{'C', FixedDrive(300ull << 30, 200ull << 30)}, {'D', FixedDrive(500ull << 30, 1ull << 30)}},
      800 * 1024,
@@ -255,7 +264,9 @@ TEST_P(FixedDiskSums, SumFixedDriveLettersInMegabytes) {
     EXPECT_EQ(S_OK, sysinfo::FixedDisksFreeSpaceInMB(&free));
     EXPECT_EQ(c.expectedTotal, total);
     EXPECT_EQ(c.expectedFree, free);
-    EXPECT_EQ(52, m.Calls("GetDriveTypeA"));
+    // One mask per sum, then only the letters it names are asked their type.
+    EXPECT_EQ(2, m.Calls("GetLogicalDrives"));
+    EXPECT_EQ(2 * static_cast<int>(c.drives.size()), m.Calls("GetDriveTypeA"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

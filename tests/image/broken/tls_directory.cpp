@@ -8,7 +8,7 @@ ULONG _tls_index = 0;
 char _tls_start __attribute__((section(".tls"))) = 0;
 char _tls_end __attribute__((section(".tls$ZZZ"))) = 0;
 __attribute__((used)) IMAGE_TLS_DIRECTORY _tls_used = {
-    reinterpret_cast<DWORD>(&_tls_start), reinterpret_cast<DWORD>(&_tls_end),
-    reinterpret_cast<DWORD>(&_tls_index), 0, 0, 0};
+    reinterpret_cast<ULONG_PTR>(&_tls_start), reinterpret_cast<ULONG_PTR>(&_tls_end),
+    reinterpret_cast<ULONG_PTR>(&_tls_index), 0, 0, 0};
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
 }

@@ -1,0 +1,5 @@
+# Cross build for 64-bit Windows (x64, NT family only). Its tests run in a
+# WoW64 Wine prefix (WINEARCH=win64).
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
