@@ -22,15 +22,16 @@
 #include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kFill;
 using object::StateAccess;
 using sysinfo::HwInfoCore;
 
-constexpr unsigned char kFill = 0xCC;
 constexpr size_t kGuard = 64;
 
 const std::string kNtVersion = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
@@ -234,7 +235,7 @@ TEST_P(CanaryCoreTest, ExactFitAndOneTooLongStayInTheirBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryCoreTest, ::testing::ValuesIn(kCoreRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // ---- The object's HWKey -----------------------------------------------------------------
 
@@ -321,6 +322,6 @@ TEST_P(CanaryHWKeyTest, FindDeviceFillsHWKeyAndNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryHWKeyTest, ::testing::ValuesIn(kHWKeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

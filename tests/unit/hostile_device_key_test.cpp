@@ -19,34 +19,16 @@
 #include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
-
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-std::string Narrow(BSTR text) {
-    std::string out;
-    for (UINT i = 0; text && i < SysStringLen(text); ++i) out += static_cast<char>(text[i]);
-    return out;
-}
-
-class Bstr {
-public:
-    explicit Bstr(const std::string& text)
-        : text_(SysAllocStringLen(Wide(text).c_str(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { SysFreeString(text_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    operator BSTR() const { return text_; }
-
-private:
-    BSTR text_;
-};
+using test_support::Bstr;
+using test_support::kSentinel;
+using test_support::Narrow;
+using test_support::Widen;
 
 // GetDeviceInfo of text: the text, "<empty>" for VT_EMPTY, "<vt N>" otherwise.
 std::string InfoText(const std::string& key, const std::string& subkey, const std::string& name) {
@@ -151,7 +133,7 @@ TEST_P(HostileKeyRowTest, AcceptedKeysAnswerRefusedKeysAskNothing) {
     std::memset(buffer, 0xCC, sizeof buffer);
     DWORD type = kSentinel;
     DWORD size = sizeof buffer;
-    const int ok = devices::QueryDeviceValue(row.key, nullptr, "Value", &type, buffer, &size);
+    const bool ok = devices::QueryDeviceValue(row.key, nullptr, "Value", &type, buffer, &size);
     if (row.accepted) {
         ASSERT_NE(0, ok);
         EXPECT_STREQ("present", reinterpret_cast<const char*>(buffer));
@@ -172,7 +154,7 @@ TEST_P(HostileKeyRowTest, AcceptedKeysAnswerRefusedKeysAskNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileKeyRowTest, ::testing::ValuesIn(kKeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // The check itself, apart from the registry: the same table gives the same
 // answers, and a family's keys are never the other family's.
@@ -255,7 +237,7 @@ TEST_P(HostileSubkeyTest, SubkeyBelowTheDriverKeyOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileSubkeyTest, ::testing::ValuesIn(kSubkeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // FindDevice, then HWKey, then GetDeviceInfo with that key, through the
 // object, for every route: the keys the search hands out are device keys.
@@ -373,7 +355,7 @@ TEST_P(HostileRoundTripTest, FoundKeyReadsBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileRoundTripTest, ::testing::ValuesIn(kRoundTripRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace
 

@@ -23,7 +23,7 @@ TEST_P(ObjectValues, ANewObjectHasFoundNothingYet) {
     ASSERT_EQ(S_OK, o.get_HWKey(key.Out()));
     ASSERT_EQ(S_OK, o.get_DeviceStatus(&status));
 
-    ASSERT_NE(nullptr, key.get()) << "an empty key is still an allocated string";
+    ASSERT_NE(nullptr, key.Get()) << "an empty key is still an allocated string";
     EXPECT_EQ(0u, key.Length());
     EXPECT_EQ(-1, status);
 }
@@ -107,7 +107,7 @@ TEST_P(ObjectValues, TextComesBackThroughTheAnsiCodePage) {
 
         ASSERT_EQ(S_OK, row.call(o, text.Out()));
 
-        ASSERT_NE(nullptr, text.get());
+        ASSERT_NE(nullptr, text.Get());
         EXPECT_EQ(FromCodePage(row.ansi), text.Text());
         EXPECT_EQ(std::strlen(row.ansi), text.Length());
     }
@@ -301,7 +301,7 @@ TEST_P(ObjectValues, ProcessorMembersPassTheProcessorNumber) {
 
         ASSERT_EQ(S_OK, o.ProcessorMMXId(row.processor, mmx.Out()));
 
-        ASSERT_NE(nullptr, mmx.get());
+        ASSERT_NE(nullptr, mmx.Get());
         EXPECT_EQ(FromCodePage(row.mmx), mmx.Text());
     }
 }

@@ -12,6 +12,7 @@
 #include "server/name_cache.h"
 #include "server/server_module.h"
 #include "server/type_info_holder.h"
+#include "test_support.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST_P(NameCacheLookupTest, ExactCaseAndLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, NameCacheLookupTest, testing::ValuesIn(kLookupRows),
-                         [](const testing::TestParamInfo<LookupRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(BuiltTypeLib, CacheHoldsEveryFunctionOfTheInterface) {
     TYPEATTR* attributes = nullptr;
@@ -340,7 +341,7 @@ TEST_P(HolderNamesTest, ResolvesThroughCacheOrTypeInformation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HolderNamesTest, testing::ValuesIn(kHolderNameRows),
-                         [](const testing::TestParamInfo<HolderNameRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(RegisteredTypeLib, LoadedOnceAndKeptAfterUnregistration) {
     server::TypeInfoHolder& holder = RegisteredHolder();
@@ -467,8 +468,6 @@ TEST_P(RefusedInvokeTest, NeverReachesTheObject) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RefusedInvokeTest, testing::ValuesIn(kRefusedInvokeRows),
-                         [](const testing::TestParamInfo<RefusedInvokeRow>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test_support::RowName());
 
 }  // namespace

@@ -13,14 +13,15 @@
 #include "server/co_dezivero_creation.h"
 #include "server/server_module.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kSentinel;
+using test_support::kSentinelPointer;
 
-void* const kSentinelPointer = reinterpret_cast<void*>(static_cast<UINT_PTR>(0xDEADBEEF));
-constexpr DWORD kSentinel = 0xDEADBEEF;
 
 class ObjectTest : public testing::Test {
 protected:
@@ -95,7 +96,7 @@ TEST_P(InterfaceTableTest, EveryInterfaceAnswersAlike) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, InterfaceTableTest, testing::ValuesIn(kInterfaceRows),
-                         [](const testing::TestParamInfo<InterfaceRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(ObjectTest, QueryInterfaceWithNullOut) {
     IDeZiVero* object = NewObject();
@@ -192,7 +193,7 @@ TEST_P(SafetyMaskTest, SetThenGet) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SafetyMaskTest, testing::ValuesIn(kMaskRows),
-                         [](const testing::TestParamInfo<MaskRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(ObjectTest, SafetyForAnUnansweredInterface) {
     IDeZiVero* object = NewObject();
