@@ -20,6 +20,7 @@ rm -rf "$work"
 mkdir -p "$work"
 python3 "$here/guide_samples.py" extract "$top/docs/GUIDE.md" "$work" >"$work/list" || exit 1
 
+wp_use_dll "$dll" || exit 1
 wp_start "$prefix" fresh "$mode" || exit 1
 wp_register "$dll" || exit 1
 wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" "$here/guide_seed.txt" || exit 1

@@ -15,6 +15,7 @@ examples="$here/../../examples"
 . "$here/../../scripts/wine-prefix.sh"
 
 prefix="$build/wine-json-$mode"
+wp_use_dll "$dll" || exit 1
 wp_start "$prefix" fresh "$mode" || exit 1
 wp_register "$dll" || exit 1
 python3 "$here/report_json.py" seed "$mode" "$prefix.owner.txt" || exit 1
