@@ -4,6 +4,8 @@
 // row here is found through the services' "Enum" keys.
 #pragma once
 
+#include "devices/device_registry_paths.h"
+
 namespace devices {
 
 enum class DeviceSearch { None, KeyTree };
@@ -18,15 +20,12 @@ struct DeviceClassRoute {
 
 constexpr DeviceClassRoute DeviceClassRoutes[] = {
     {"Unknown", DeviceSearch::None, nullptr, nullptr, nullptr},
-    {"DiskDrive", DeviceSearch::KeyTree, "HARDWARE\\DEVICEMAP\\SCSI", "Type", "DiskPeripheral"},
-    {"CDROM", DeviceSearch::KeyTree, "HARDWARE\\DEVICEMAP\\SCSI", "Type", "CdRomPeripheral"},
-    {"Monitor", DeviceSearch::KeyTree, "System\\CurrentControlSet\\Enum", "Class", "Monitor"},
-    {"Net", DeviceSearch::KeyTree, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
-     "Title", nullptr},
-    {"Printer", DeviceSearch::KeyTree, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
-     "Name", nullptr},
-    {"Media", DeviceSearch::KeyTree, "SYSTEM\\CurrentControlSet\\Control\\MediaResources",
-     "Active", "1"},
+    {"DiskDrive", DeviceSearch::KeyTree, kScsiDeviceMap, "Type", "DiskPeripheral"},
+    {"CDROM", DeviceSearch::KeyTree, kScsiDeviceMap, "Type", "CdRomPeripheral"},
+    {"Monitor", DeviceSearch::KeyTree, kEnumTree, "Class", "Monitor"},
+    {"Net", DeviceSearch::KeyTree, kNetworkCards, "Title", nullptr},
+    {"Printer", DeviceSearch::KeyTree, kPrinters, "Name", nullptr},
+    {"Media", DeviceSearch::KeyTree, kMediaResources, "Active", "1"},
 };
 
 }  // namespace devices

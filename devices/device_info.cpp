@@ -5,9 +5,11 @@
 // names no key or value the registry could hold, so the answer is empty.
 // The value is read into a zeroed buffer with one spare byte behind it, which
 // bounds the text conversion at the bytes the registry returned.
-#include "devices/device_query.h"
+#include "devices/device_info.h"
 
-#include "object/co_dezivero.h"
+#include "devices/device_query.h"
+#include "devices/text_match.h"
+#include "sysinfo/ansi_text.h"
 
 namespace devices {
 
@@ -16,13 +18,6 @@ namespace {
 constexpr DWORD kValueSize = 1040;
 constexpr DWORD kArgumentSize = 1040;
 constexpr DWORD kProbeSize = 260;
-
-template <DWORD N>
-bool ToAnsi(BSTR text, char (&ansi)[N]) noexcept {
-    ansi[0] = '\0';
-    return WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, static_cast<int>(N), nullptr,
-                               nullptr) > 0;
-}
 
 // The first four bytes, of which only the first count came from the registry;
 // the others count as zero.
@@ -34,20 +29,32 @@ LONG LittleEndianLong(const BYTE* bytes, DWORD count) noexcept {
                              static_cast<DWORD>(word[3]) << 24);
 }
 
+enum class Bus { Scsi, Agp };
+
+// A bus is present when a device of its class has the pattern in its description.
 struct BusProbe {
+    Bus bus;
     const char* deviceClass;
     const char* pattern;
 };
 
-constexpr BusProbe BusProbes[] = {
-    {"SCSIAdapter", "SCSI"},
-    {"Display", "AGP"},
+constexpr BusProbe BusProbeTable[] = {
+    {Bus::Scsi, "SCSIAdapter", "SCSI"},
+    {Bus::Agp, "Display", "AGP"},
 };
+
+constexpr const BusProbe& ProbeOf(Bus bus) noexcept {
+    return BusProbeTable[static_cast<int>(bus)];
+}
+
+static_assert(ProbeOf(Bus::Scsi).bus == Bus::Scsi && ProbeOf(Bus::Agp).bus == Bus::Agp,
+              "the probes stand in the order of their buses");
 
 // Quadratic on purpose: every device number restarts the platform's walk, as
 // the search keeps no cursor between calls.
-HRESULT ProbeBus(const BusProbe& probe, VARIANT_BOOL* pVal) noexcept {
+HRESULT ProbeBus(Bus bus, VARIANT_BOOL* pVal) noexcept {
     if (!pVal) return E_POINTER;
+    const BusProbe& probe = ProbeOf(bus);
     char key[kProbeSize];
     char description[kProbeSize + 1];
     LONG status = 0;
@@ -77,7 +84,8 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
     char key[kArgumentSize];
     char subkey[kArgumentSize];
     char askFor[kArgumentSize];
-    if (!ToAnsi(bstrHWKey, key) || !ToAnsi(bstrSubkey, subkey) || !ToAnsi(bstrAskFor, askFor))
+    if (!sysinfo::WideToAnsi(bstrHWKey, key) || !sysinfo::WideToAnsi(bstrSubkey, subkey) ||
+        !sysinfo::WideToAnsi(bstrAskFor, askFor))
         return S_OK;
 
     BYTE value[kValueSize + 1] = {};
@@ -90,7 +98,7 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
     case REG_EXPAND_SZ:
         value[size < kValueSize ? size : kValueSize] = 0;
         V_VT(pvValue) = VT_BSTR;
-        V_BSTR(pvValue) = object::AnsiToBstr(reinterpret_cast<const char*>(value));
+        V_BSTR(pvValue) = sysinfo::AnsiToBstr(reinterpret_cast<const char*>(value));
         break;
     case REG_BINARY:
         if (size > sizeof(DWORD)) break;
@@ -108,7 +116,7 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
     return S_OK;
 }
 
-HRESULT HasSCSIBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(BusProbes[0], pVal); }
-HRESULT HasAGPBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(BusProbes[1], pVal); }
+HRESULT HasSCSIBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(Bus::Scsi, pVal); }
+HRESULT HasAGPBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(Bus::Agp, pVal); }
 
 }  // namespace devices

@@ -1,6 +1,6 @@
 // Which caller-given keys the device queries read.
 //
-// Only the running family's roots count, compared without regard to case, and
+// Only the given family's roots count, compared without regard to case, and
 // the rest of the key must be one or more components joined by single
 // backslashes. An empty component is refused because Wine folds "a\\b" into
 // "a\b": "Enum\\" would open the root itself. "." and ".." are refused too,
@@ -10,9 +10,9 @@
 // named "LaserJet 4/4M"). The text is walked by characters of the ANSI code
 // page, so the trail byte of a double-byte character is never taken for a
 // backslash, as the registry does not take it for one either.
-#include "devices/device_query.h"
+#include "devices/device_key_check.h"
 
-#include "devices/device_key_roots.h"
+#include "devices/text_match.h"
 
 namespace devices {
 
@@ -43,13 +43,12 @@ bool IsPlainRelativePath(const char* path) noexcept {
     }
 }
 
-bool IsDeviceKeyOfFamily(const char* deviceKey, bool ntFamily) noexcept {
+bool IsDeviceKeyOfFamily(const char* deviceKey, const DeviceFamily& family) noexcept {
     if (!deviceKey) return false;
-    for (const DeviceKeyRoot& row : DeviceKeyRoots) {
-        if (row.ntFamily != ntFamily) continue;
-        const int length = lstrlenA(row.root);
+    for (const char* root : family.keyRoots) {
+        const int length = lstrlenA(root);
         // Equal over the root's length means the key is at least that long.
-        if (CompareNoCaseN(deviceKey, row.root, static_cast<DWORD>(length)) != 0) continue;
+        if (CompareNoCaseN(deviceKey, root, static_cast<DWORD>(length)) != 0) continue;
         if (deviceKey[length] != '\\') continue;
         return IsPlainRelativePath(deviceKey + length + 1);
     }

@@ -5,36 +5,21 @@
 #pragma once
 
 #include "devices/device_class_routes.h"
+#include "devices/device_registry_paths.h"
 
 namespace devices {
 
-struct DeviceKeyRoot {
-    bool ntFamily;
-    const char* root;
-};
+constexpr const char* DeviceKeyRootTable9x[] = {kHardwareRoot9x};
 
-constexpr DeviceKeyRoot DeviceKeyRoots[] = {
-    {false, "Enum"},
-    {true, "System\\CurrentControlSet\\Enum"},
-    {true, "HARDWARE\\DEVICEMAP\\SCSI"},
-    {true, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards"},
-    {true, "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers"},
-    {true, "SYSTEM\\CurrentControlSet\\Control\\MediaResources"},
+constexpr const char* DeviceKeyRootTableNt[] = {
+    kEnumTree, kScsiDeviceMap, kNetworkCards, kPrinters, kMediaResources,
 };
 
 namespace detail {
 
-constexpr bool SameText(const char* a, const char* b) {
-    while (*a != '\0' && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-
 constexpr bool IsNtDeviceKeyRoot(const char* root) {
-    for (const DeviceKeyRoot& row : DeviceKeyRoots)
-        if (row.ntFamily && SameText(row.root, root)) return true;
+    for (const char* row : DeviceKeyRootTableNt)
+        if (row == root) return true;
     return false;
 }
 

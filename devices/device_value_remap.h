@@ -7,12 +7,14 @@
 
 #include <windows.h>
 
-#include "devices/device_database_nt.h"
+#include "devices/device_registry_paths.h"
+#include "devices/scsi_port_value.h"
 
 namespace devices {
 
-using DeviceValueFallback = int (*)(const char*, const char*, const char*, DWORD*, BYTE*,
-                                    DWORD*) noexcept;
+using DeviceValueFallback = bool (*)(const char* deviceKey, const char* subkey,
+                                     const char* valueName, DWORD* type, BYTE* buffer,
+                                     DWORD* size) noexcept;
 
 struct DeviceValueRemap {
     const char* keyPrefix;
@@ -22,17 +24,14 @@ struct DeviceValueRemap {
 };
 
 constexpr DeviceValueRemap DeviceValueRemapTable[] = {
-    {"HARDWARE\\DEVICEMAP\\SCSI", "DeviceDesc", "Identifier", nullptr},
-    {"HARDWARE\\DEVICEMAP\\SCSI", "DriverDesc", "Driver", ReadScsiPortValue},
-    {"HARDWARE\\DEVICEMAP\\SCSI", "DMACurrentlyUsed", "DMAEnabled", ReadScsiPortValue},
-    {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards", "DeviceDesc", "Title",
-     nullptr},
-    {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards", "Mfg", "Manufacturer",
-     nullptr},
-    {"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", "DeviceDesc", "Name", nullptr},
-    {"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", "DriverDesc", "Printer Driver",
-     nullptr},
-    {"SYSTEM\\CurrentControlSet\\Control\\MediaResources", "DeviceDesc", "Description", nullptr},
+    {kScsiDeviceMap, "DeviceDesc", "Identifier", nullptr},
+    {kScsiDeviceMap, "DriverDesc", "Driver", ReadScsiPortValue},
+    {kScsiDeviceMap, "DMACurrentlyUsed", "DMAEnabled", ReadScsiPortValue},
+    {kNetworkCards, "DeviceDesc", "Title", nullptr},
+    {kNetworkCards, "Mfg", "Manufacturer", nullptr},
+    {kPrinters, "DeviceDesc", "Name", nullptr},
+    {kPrinters, "DriverDesc", "Printer Driver", nullptr},
+    {kMediaResources, "DeviceDesc", "Description", nullptr},
 };
 
 }  // namespace devices

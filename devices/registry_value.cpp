@@ -1,8 +1,7 @@
 #include "devices/registry_value.h"
 
-#include "platform/registry_key.h"
-
 #include "platform/platform.h"
+#include "platform/registry_key.h"
 
 namespace devices {
 
@@ -40,6 +39,22 @@ bool AppendToPath(char* path, DWORD size, const char* text) noexcept {
     }
     path[used + added] = '\0';
     return true;
+}
+
+bool HandBack(bool read, DWORD typeRead, DWORD count, DWORD* type, DWORD* size) noexcept {
+    if (type) *type = typeRead;
+    *size = count;
+    return read;
+}
+
+bool ReadKeyValue(const char* path, const char* name, DWORD* type, BYTE* buffer,
+                  DWORD* size) noexcept {
+    platform::RegistryKey key;
+    if (!key.Open(HKEY_LOCAL_MACHINE, path)) return false;
+    DWORD typeRead = REG_NONE;
+    DWORD count = *size;
+    const bool read = QueryValue(key.Get(), name, &typeRead, buffer, &count);
+    return HandBack(read, typeRead, count, type, size);
 }
 
 bool ReadDriverKeyValue(HKEY device, const char* prefix, DWORD driverRoom, const char* subkey,

@@ -33,6 +33,15 @@ bool AppendToPath(char (&path)[N], const char* text) noexcept {
     return AppendToPath(path, N, text);
 }
 
+// Hands a read's outcome to the caller as RegQueryValueExA would: the type
+// (when asked for) and the byte count the query left, found or not.
+bool HandBack(bool read, DWORD typeRead, DWORD count, DWORD* type, DWORD* size) noexcept;
+
+// Reads name from the key at path below HKEY_LOCAL_MACHINE into buffer
+// (*size bytes); type and size are handed back once the key opened.
+bool ReadKeyValue(const char* path, const char* name, DWORD* type, BYTE* buffer,
+                  DWORD* size) noexcept;
+
 // The driver-key retry of both device databases: reads name from the key that
 // prefix, the device key's "Driver" text (at most driverRoom bytes) and, when
 // subkey is not null, "\" and subkey form. count goes in as the buffer's size

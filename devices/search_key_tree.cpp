@@ -6,13 +6,13 @@
 // buffers. All levels share one path buffer: a level's path is a prefix of
 // the path of every key below it. A path that would pass 259 characters is
 // skipped (neither tested nor searched), which also bounds the depth.
-#include "devices/device_database_nt.h"
-
-#include "platform/registry_key.h"
-#include "devices/registry_value.h"
-#include "platform/platform.h"
+#include "devices/search_key_tree.h"
 
 #include <utility>
+
+#include "devices/registry_value.h"
+#include "platform/platform.h"
+#include "platform/registry_key.h"
 
 namespace devices {
 
@@ -46,15 +46,15 @@ bool IsHidden(HKEY key) noexcept {
 
 }  // namespace
 
-int SearchKeyTree(LONG* counter, const char* root, const char* valueName, const char* expected,
-                  char* keyBuffer, DWORD keyBufferSize) noexcept {
-    if (!counter || !root || !valueName || !keyBuffer) return 0;
+bool SearchKeyTree(LONG* counter, const char* root, const char* valueName, const char* expected,
+                   char* keyBuffer, DWORD keyBufferSize) noexcept {
+    if (!counter || !root || !valueName || !keyBuffer) return false;
     char path[kKeyPathSize] = {};
-    if (!AppendToPath(path, root)) return 0;
+    if (!AppendToPath(path, root)) return false;
 
     Level levels[kMaxDepth];
     DWORD depth = 0;
-    if (!levels[0].key.Open(HKEY_LOCAL_MACHINE, path)) return 0;
+    if (!levels[0].key.Open(HKEY_LOCAL_MACHINE, path)) return false;
     levels[0].pathLength = static_cast<DWORD>(lstrlenA(path));
     depth = 1;
 
@@ -77,7 +77,7 @@ int SearchKeyTree(LONG* counter, const char* root, const char* valueName, const 
         if (IsCandidate(subkey.Get(), valueName, expected) && !IsHidden(subkey.Get())) {
             if (*counter == 0) {
                 keyBuffer[0] = '\0';
-                return AppendToPath(keyBuffer, keyBufferSize, path) ? 1 : 0;
+                return AppendToPath(keyBuffer, keyBufferSize, path);
             }
             --*counter;
         }
@@ -88,7 +88,7 @@ int SearchKeyTree(LONG* counter, const char* root, const char* valueName, const 
         below.pathLength = static_cast<DWORD>(lstrlenA(path));
         ++depth;
     }
-    return 0;
+    return false;
 }
 
 }  // namespace devices

@@ -10,20 +10,21 @@
 // whose "Count" exceeds the values its key holds tries only as many. An
 // instance without "StatusFlags" is judged by flags of 0, not by whatever the
 // status held from the instance before.
-#include "devices/device_database_nt.h"
+#include "devices/services_enum_walk.h"
 
-#include "devices/device_query.h"
-#include "platform/registry_key.h"
+#include "devices/device_database_nt.h"
+#include "devices/device_registry_paths.h"
 #include "devices/registry_value.h"
 #include "platform/platform.h"
+#include "platform/registry_key.h"
 
 namespace devices {
 
 namespace {
 
-constexpr char kServices[] = "System\\CurrentControlSet\\Services";
-constexpr char kInstancePrefix[] = "System\\CurrentControlSet\\Enum\\";
-constexpr DWORD kInstancePrefixLength = sizeof kInstancePrefix - 1;
+// Instance keys are named relative to the enumeration tree.
+constexpr auto kInstancePrefix = PrefixOf(kEnumTree);
+constexpr DWORD kInstancePrefixLength = kInstancePrefix.kLength;
 constexpr DWORD kClassSize = 260;
 
 static_assert(kInstancePrefixLength == 30, "instance key prefix");
@@ -38,8 +39,8 @@ bool ReadInstanceLong(const char* instanceKey, const char* name, LONG* value) no
     LONG read = 0;
     DWORD type = REG_NONE;
     DWORD size = sizeof read;
-    if (!ReadDeviceValueNt(instanceKey, nullptr, name, &type, reinterpret_cast<BYTE*>(&read),
-                           &size))
+    if (!ReadDeviceValue(kFamilyNt, instanceKey, nullptr, name, &type,
+                         reinterpret_cast<BYTE*>(&read), &size))
         return false;
     *value = read;
     return true;
@@ -49,8 +50,8 @@ bool HasClass(const char* instanceKey, const char* deviceClass) noexcept {
     char instanceClass[kClassSize + 1] = {};
     DWORD type = REG_NONE;
     DWORD size = kClassSize;
-    if (!ReadDeviceValueNt(instanceKey, nullptr, "Class", &type,
-                           reinterpret_cast<BYTE*>(instanceClass), &size))
+    if (!ReadDeviceValue(kFamilyNt, instanceKey, nullptr, "Class", &type,
+                         reinterpret_cast<BYTE*>(instanceClass), &size))
         return false;
     TerminateAt(instanceClass, size, kClassSize);
     return lstrcmpiA(instanceClass, deviceClass) == 0;
@@ -76,13 +77,13 @@ DWORD InstanceBound(HKEY enumKey) noexcept {
 
 }  // namespace
 
-int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
-                     DWORD keyBufferSize, LONG* status) noexcept {
+bool ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
+                      DWORD keyBufferSize, LONG* status) noexcept {
     // The prefix, its terminator and the byte kept free behind the instance path.
     if (!deviceClass || !keyBuffer || !status || keyBufferSize <= kInstancePrefixLength + 1)
-        return 0;
+        return false;
     platform::RegistryKey services;
-    if (!services.Open(HKEY_LOCAL_MACHINE, kServices)) return 0;
+    if (!services.Open(HKEY_LOCAL_MACHINE, kServices)) return false;
 
     const bool countsWithoutFlags = CountsWithoutFlags(deviceClass);
     char serviceName[kKeyPathSize];
@@ -102,7 +103,7 @@ int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer
         for (DWORD instance = 0; instance < count; ++instance) {
             char instanceName[16];
             wsprintfA(instanceName, "%u", instance);
-            lstrcpyA(keyBuffer, kInstancePrefix);
+            lstrcpyA(keyBuffer, kInstancePrefix.text);
             ReadTextValue(enumKey.Get(), instanceName, keyBuffer + kInstancePrefixLength,
                           keyBufferSize - kInstancePrefixLength - 1);
 
@@ -112,11 +113,11 @@ int ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffer
             if ((*status & 0xFF) == 0 && !countsWithoutFlags) continue;
             *status = 0;
             ReadInstanceLong(keyBuffer, "Problem", status);
-            if (deviceNumber == 0) return 1;
+            if (deviceNumber == 0) return true;
             --deviceNumber;
         }
     }
-    return 0;
+    return false;
 }
 
 }  // namespace devices

@@ -1,7 +1,7 @@
 // Case-insensitive matching of narrow text. Each byte is upper-cased on its
 // own as a value from 0 to 255 of the system ANSI code page, so bytes from 128
 // up compare by what that code page makes of them, never as negative chars.
-#include "devices/device_query.h"
+#include "devices/text_match.h"
 
 namespace devices {
 

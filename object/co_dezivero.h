@@ -16,15 +16,24 @@
 #include <cstddef>
 
 #include "DeZIVero_h.h"
+#include "object/core_members.h"
 #include "sysinfo/hw_info_core.h"
 
 namespace object {
 
 constexpr DWORD kHWKeySize = 1040;
 
-// Zero-terminated ANSI text (system code page) into a new BSTR; null when the
-// allocation failed. Empty text gives an allocated empty string.
-BSTR AnsiToBstr(const char* text) noexcept;
+class CoDeZiVero;
+
+}  // namespace object
+
+namespace server {
+// Ends a plain object's life (server/object_lifetime.h); the one routine
+// outside the object that writes its count.
+void DestroyObject(object::CoDeZiVero* object) noexcept;
+}  // namespace server
+
+namespace object {
 
 class CoDeZiVero final : public IDeZiVero {
 public:
@@ -48,37 +57,25 @@ public:
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argError) noexcept override;
 
-    // IDeZiVero, in interface-table order.
-    HRESULT STDMETHODCALLTYPE get_OSName(BSTR* pbstrOSName) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_OSVersion(BSTR* pbstrVersion) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_CSD(BSTR* pbstrCSD) noexcept override;
+    // IDeZiVero. The members that answer straight from a routine of the core
+    // (object/core_members.h):
+#define DEZIVERO_DECLARE_CORE_MEMBER(member, routine)                                       \
+    HRESULT STDMETHODCALLTYPE member(AnswerOf<&sysinfo::HwInfoCore::routine>* out) noexcept \
+        override;
+    DEZIVERO_CORE_MEMBERS(DEZIVERO_DECLARE_CORE_MEMBER)
+#undef DEZIVERO_DECLARE_CORE_MEMBER
+
+    // and the others, in interface-table order.
     HRESULT STDMETHODCALLTYPE get_CSDVersion(BSTR* pbstrCSDVersion) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_ComputerName(BSTR* pbstrComputerName) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BootDrive(BSTR* pbstrBootDrive) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BootMode(enum tagZEKO_BOOT_MODE* pBootMode) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_SysDir(BSTR* pbstrSystemDir) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_WinDir(BSTR* pbstrWindowsDir) noexcept override;
     HRESULT STDMETHODCALLTYPE get_DebugEnabled(VARIANT_BOOL* pbDebugEnabled) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_RegOwnerName(BSTR* pbstrRegOwner) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_RegOrganization(BSTR* pbstrRegOrganization) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_RegID(BSTR* pbstrRegID) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MfgName(BSTR* pbstrMfgName) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MfgComputerModel(BSTR* pbstrMfgComputerModel) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_NumberOfProcessors(LONG* plNumberOfProcessors) noexcept override;
     HRESULT STDMETHODCALLTYPE ProcessorId(LONG lProcessor, BSTR* pbstrProcessorId) noexcept override;
     HRESULT STDMETHODCALLTYPE ProcessorMMXId(LONG lProcessor, BSTR* pbstrProcessorMMXId) noexcept override;
     HRESULT STDMETHODCALLTYPE ProcessorVendorId(LONG lProcessor,
                                                 BSTR* pbstrProcessorVendorId) noexcept override;
     HRESULT STDMETHODCALLTYPE ProcessorSpeed(LONG lProcessor, LONG* plProcessorSpeed) noexcept override;
     HRESULT STDMETHODCALLTYPE get_DockedInfo(enum tagZEKO_DOCKINFO* pDockInfo) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_CurrentHWProfile(BSTR* pbstrHWProfileName) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MemoryTotalPhys(LONG* plTotalPhys) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MemoryTotalPageFile(LONG* plTotalPageFile) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MemoryTotalVirtual(LONG* plTotalVirtual) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_PowerStatus(LONG* plPowerStatus) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_BatteryStatus(LONG* plBatteryStatus) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_BatteryLifeTime(LONG* plLifeTime) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_BatteryFullLifeTime(LONG* plFullLifeTime) noexcept override;
     HRESULT STDMETHODCALLTYPE get_HWKey(BSTR* pbstrHWKey) noexcept override;
     HRESULT STDMETHODCALLTYPE get_DeviceStatus(LONG* plDevStatus) noexcept override;
     HRESULT STDMETHODCALLTYPE GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor,
@@ -111,6 +108,13 @@ public:
     private:
         CoDeZiVero* owner_;
     };
+
+    IObjectSafety* Safety() noexcept { return &safety_; }
+
+private:
+    friend void server::DestroyObject(CoDeZiVero* object) noexcept;
+    // The unit tests seed and read the state through this (tests/unit/).
+    friend struct StateAccess;
 
     // The frame's share (server/).
     SafetyOptions safety_{this};

@@ -1,7 +1,9 @@
 // The device members: argument checks and the object's record of the last
 // device found; the search itself lives in devices/.
-#include "object/co_dezivero.h"
+#include "devices/device_info.h"
 #include "devices/device_query.h"
+#include "object/member_answers.h"
+#include "sysinfo/ansi_text.h"
 
 namespace object {
 
@@ -14,9 +16,7 @@ HRESULT CoDeZiVero::FindDevice(LONG lDeviceNumber, BSTR bstrDeviceClass,
     // The class name comes from a script and may be of any length; the
     // buffer is fixed, and a name too long for it names no class.
     char deviceClass[kHWKeySize];
-    if (!WideCharToMultiByte(CP_ACP, 0, bstrDeviceClass, -1, deviceClass, sizeof deviceClass,
-                             nullptr, nullptr))
-        return S_OK;
+    if (!sysinfo::WideToAnsi(bstrDeviceClass, deviceClass)) return S_OK;
 
     if (!devices::FindDeviceKey(lDeviceNumber, deviceClass, HWKey_, kHWKeySize, &DeviceStatus_)) {
         HWKey_[0] = '\0';
@@ -36,13 +36,11 @@ HRESULT CoDeZiVero::GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskF
 }
 
 HRESULT CoDeZiVero::get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    return devices::HasSCSIBus(pVal);
+    return AnswerFrom(pVal, devices::HasSCSIBus);
 }
 
 HRESULT CoDeZiVero::get_HasAGPBus(VARIANT_BOOL* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    return devices::HasAGPBus(pVal);
+    return AnswerFrom(pVal, devices::HasAGPBus);
 }
 
 }  // namespace object

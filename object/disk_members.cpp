@@ -1,5 +1,5 @@
 // The disk members ask the system afresh at every call, without the core.
-#include "object/co_dezivero.h"
+#include "object/member_answers.h"
 #include "sysinfo/fixed_disks.h"
 
 namespace object {
@@ -10,13 +10,11 @@ HRESULT CoDeZiVero::FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
 }
 
 HRESULT CoDeZiVero::get_FixedDisksSizeInMB(LONG* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    return sysinfo::FixedDisksSizeInMB(pVal);
+    return AnswerFrom(pVal, sysinfo::FixedDisksSizeInMB);
 }
 
 HRESULT CoDeZiVero::get_FixedDisksFreeSpaceInMB(LONG* pVal) noexcept {
-    if (!pVal) return E_POINTER;
-    return sysinfo::FixedDisksFreeSpaceInMB(pVal);
+    return AnswerFrom(pVal, sysinfo::FixedDisksFreeSpaceInMB);
 }
 
 }  // namespace object

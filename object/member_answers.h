@@ -6,28 +6,34 @@
 #include <cstring>
 
 #include "object/co_dezivero.h"
+#include "sysinfo/ansi_text.h"
 
 namespace object {
 
-using TextRoutine = const char* (sysinfo::HwInfoCore::*)();
-using NumberRoutine = LONG (sysinfo::HwInfoCore::*)();
-using ProcessorTextRoutine = const char* (sysinfo::HwInfoCore::*)(LONG);
+using ProcessorTextRoutine = const char* (sysinfo::HwInfoCore::*)(LONG) noexcept;
 
 // A failed allocation still answers S_OK, with a null string.
 inline HRESULT AnswerText(BSTR* out, const char* text) noexcept {
-    *out = AnsiToBstr(text);
+    *out = sysinfo::AnsiToBstr(text);
     return S_OK;
 }
 
-inline HRESULT AnswerText(BSTR* out, sysinfo::HwInfoCore& core, TextRoutine routine) noexcept {
+inline HRESULT Answer(BSTR* out, sysinfo::HwInfoCore& core, TextRoutine routine) noexcept {
     if (!out) return E_POINTER;
     return AnswerText(out, (core.*routine)());
 }
 
-inline HRESULT AnswerNumber(LONG* out, sysinfo::HwInfoCore& core, NumberRoutine routine) noexcept {
+inline HRESULT Answer(LONG* out, sysinfo::HwInfoCore& core, NumberRoutine routine) noexcept {
     if (!out) return E_POINTER;
     *out = (core.*routine)();
     return S_OK;
+}
+
+// A routine below the core answers for itself once the out-pointer is checked.
+template <typename Out>
+HRESULT AnswerFrom(Out* out, HRESULT (*routine)(Out*) noexcept) noexcept {
+    if (!out) return E_POINTER;
+    return routine(out);
 }
 
 // Enumeration results pass unchanged, also values the enumeration does not

@@ -1,5 +1,5 @@
-// The members that answer numbers, enumeration values and the debug flag,
-// straight from the core's snapshot records and system metrics.
+// The members that answer enumeration values, the debug flag and the status
+// of the last device found.
 #include "object/member_answers.h"
 
 namespace object {
@@ -19,38 +19,6 @@ HRESULT CoDeZiVero::get_DebugEnabled(VARIANT_BOOL* pbDebugEnabled) noexcept {
     if (!pbDebugEnabled) return E_POINTER;
     *pbDebugEnabled = core_.DebugEnabled() == 1 ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
-}
-
-HRESULT CoDeZiVero::get_NumberOfProcessors(LONG* plNumberOfProcessors) noexcept {
-    return AnswerNumber(plNumberOfProcessors, core_, &HwInfoCore::NumberOfProcessors);
-}
-
-HRESULT CoDeZiVero::get_MemoryTotalPhys(LONG* plTotalPhys) noexcept {
-    return AnswerNumber(plTotalPhys, core_, &HwInfoCore::MemoryTotalPhys);
-}
-
-HRESULT CoDeZiVero::get_MemoryTotalPageFile(LONG* plTotalPageFile) noexcept {
-    return AnswerNumber(plTotalPageFile, core_, &HwInfoCore::MemoryTotalPageFile);
-}
-
-HRESULT CoDeZiVero::get_MemoryTotalVirtual(LONG* plTotalVirtual) noexcept {
-    return AnswerNumber(plTotalVirtual, core_, &HwInfoCore::MemoryTotalVirtual);
-}
-
-HRESULT CoDeZiVero::get_PowerStatus(LONG* plPowerStatus) noexcept {
-    return AnswerNumber(plPowerStatus, core_, &HwInfoCore::PowerStatus);
-}
-
-HRESULT CoDeZiVero::get_BatteryStatus(LONG* plBatteryStatus) noexcept {
-    return AnswerNumber(plBatteryStatus, core_, &HwInfoCore::BatteryStatus);
-}
-
-HRESULT CoDeZiVero::get_BatteryLifeTime(LONG* plLifeTime) noexcept {
-    return AnswerNumber(plLifeTime, core_, &HwInfoCore::BatteryLifeTime);
-}
-
-HRESULT CoDeZiVero::get_BatteryFullLifeTime(LONG* plFullLifeTime) noexcept {
-    return AnswerNumber(plFullLifeTime, core_, &HwInfoCore::BatteryFullLifeTime);
 }
 
 HRESULT CoDeZiVero::get_DeviceStatus(LONG* plDevStatus) noexcept {

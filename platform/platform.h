@@ -73,8 +73,10 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerS
                        LPDWORD freeClusters, LPDWORD totalClusters);
 
 // Run-time lookup of functions that older systems lack (GetDiskFreeSpaceExA
-// in "Kernel32.dll", UnRegisterTypeLib in "oleaut32.dll").
+// in "Kernel32.dll", UnRegisterTypeLib in "oleaut32.dll"), and a module file
+// opened as data for its resources (the registration script).
 HMODULE LoadLibraryA(LPCSTR fileName);
+HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
 

@@ -92,6 +92,9 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerS
 }
 
 HMODULE LoadLibraryA(LPCSTR fileName) { return ::LoadLibraryA(fileName); }
+HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
+    return ::LoadLibraryExA(fileName, file, flags);
+}
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) { return ::GetProcAddress(module, name); }
 BOOL FreeLibrary(HMODULE module) { return ::FreeLibrary(module); }
 

@@ -7,7 +7,7 @@
 
 namespace server {
 
-const ClassEntry kClassTable[kClassCount] = {
+const ClassEntry ClassTable[kClassCount] = {
     {&CLSID_CoDeZiVero, RegisterCoDeZiVero, ClassFactory::Create, CreateCoDeZiVero},
 };
 

@@ -25,6 +25,6 @@ struct ClassEntry {
 };
 
 constexpr size_t kClassCount = 1;
-extern const ClassEntry kClassTable[kClassCount];
+extern const ClassEntry ClassTable[kClassCount];
 
 }  // namespace server

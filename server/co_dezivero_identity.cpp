@@ -4,20 +4,7 @@
 // QueryInterface, falling back to its own interface table.
 #include "object/co_dezivero.h"
 
-#include "server/module_allocator.h"
 #include "server/object_lifetime.h"
-#include "server/server_module.h"
-
-namespace server {
-
-void DestroyObject(object::CoDeZiVero* object) noexcept {
-    object->refCount_ = 1;  // releases made during destruction must not destroy it again
-    TheModule().Unlock();
-    object->~CoDeZiVero();
-    ModuleFree(object);
-}
-
-}  // namespace server
 
 namespace object {
 
@@ -31,9 +18,9 @@ struct InterfaceEntry {
 };
 
 IUnknown* Primary(CoDeZiVero* object) noexcept { return static_cast<IDeZiVero*>(object); }
-IUnknown* Safety(CoDeZiVero* object) noexcept { return &object->safety_; }
+IUnknown* Safety(CoDeZiVero* object) noexcept { return object->Safety(); }
 
-constexpr InterfaceEntry kInterfaceTable[] = {
+constexpr InterfaceEntry InterfaceTable[] = {
     {&IID_IDeZiVero, Primary},
     {&IID_IDispatch, Primary},
     {&IID_IObjectSafety, Safety},
@@ -46,7 +33,7 @@ HRESULT CoDeZiVero::InnerQueryInterface(REFIID iid, void** out) noexcept {
     *out = nullptr;
     IUnknown* found = nullptr;
     if (IsEqualIID(iid, IID_IUnknown)) found = Primary(this);
-    for (const InterfaceEntry& entry : kInterfaceTable) {
+    for (const InterfaceEntry& entry : InterfaceTable) {
         if (found) break;
         if (IsEqualIID(iid, *entry.iid)) found = entry.get(this);
     }

@@ -10,7 +10,7 @@
 #include "server/exports.h"
 #include "server/registration.h"
 #include "server/server_module.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

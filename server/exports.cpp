@@ -1,10 +1,11 @@
-// Class objects are created once per class, under the class-table lock, and
-// cached by the module, which keeps the reference it was created with until
-// termination.
+// Class objects are created once per class, by the first fill of their
+// entry, and cached by the module, which keeps the reference they were
+// created with until termination.
 #include "server/exports.h"
 
 #include <unknwn.h>
 
+#include "platform/owned.h"
 #include "server/class_table.h"
 #include "server/server_module.h"
 
@@ -18,21 +19,17 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {
     ServerModule& module = TheModule();
     HRESULT hr = S_OK;
     for (size_t i = 0; i < kClassCount; ++i) {
-        const ClassEntry& entry = kClassTable[i];
+        const ClassEntry& entry = ClassTable[i];
         if (!entry.createClassObject || !IsEqualCLSID(clsid, *entry.clsid)) continue;
         IUnknown*& cached = module.ClassObject(i);
-        if (!cached) {
-            ModuleLockGuard guard(module.classTableLock);
-            if (!cached) {
-                IUnknown* created = nullptr;
-                hr = entry.createClassObject(entry.createInstance, IID_IUnknown,
-                                             reinterpret_cast<void**>(&created));
-                // Published whole: other threads test the entry without the lock.
-                if (SUCCEEDED(hr) && created) {
-                    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&cached), created);
-                }
-            }
-        }
+        module.ClassObjectFill(i).Ensure([&]() noexcept {
+            platform::ComInterface<IUnknown> created;
+            hr = entry.createClassObject(entry.createInstance, IID_IUnknown,
+                                         reinterpret_cast<void**>(&created));
+            if (FAILED(hr) || !created) return false;
+            cached = created.Detach();
+            return true;
+        });
         if (cached) hr = cached->QueryInterface(iid, out);
         break;
     }

@@ -3,15 +3,11 @@
 #include <cwchar>
 
 #include "platform/platform.h"
+#include "server/last_error_status.h"
 
 namespace server {
 
 namespace {
-
-HRESULT LastErrorStatus() noexcept {
-    const DWORD error = GetLastError();
-    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
 
 bool IsSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/' || c == L':'; }
 

@@ -2,6 +2,10 @@
 // the text is expanded into a buffer of its own, then parsed and applied.
 #include "server/registrar.h"
 
+#include "platform/owned.h"
+#include "platform/platform.h"
+#include "server/ansi_copy.h"
+#include "server/last_error_status.h"
 #include "server/module_allocator.h"
 #include "server/registrar_parser.h"
 #include "server/registrar_text.h"
@@ -30,56 +34,6 @@ HRESULT RunScript(const char* script, bool doRegister, const ReplacementMap& map
 
 }  // namespace registrar
 
-namespace {
-
-// A load that fails without naming an error still fails.
-HRESULT LastErrorStatus() noexcept {
-    const DWORD error = GetLastError();
-    if (error == 0) return E_FAIL;
-    return static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
-}
-
-class AnsiCopy {
-public:
-    explicit AnsiCopy(const wchar_t* text) noexcept {
-        const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-        if (size <= 0) return;
-        text_ = static_cast<char*>(ModuleAlloc(static_cast<size_t>(size)));
-        if (text_ && WideCharToMultiByte(CP_ACP, 0, text, -1, text_, size, nullptr, nullptr) != size) {
-            ModuleFree(text_);
-            text_ = nullptr;
-        }
-    }
-    ~AnsiCopy() {
-        if (text_) ModuleFree(text_);
-    }
-    AnsiCopy(const AnsiCopy&) = delete;
-    AnsiCopy& operator=(const AnsiCopy&) = delete;
-
-    const char* Get() const noexcept { return text_; }
-
-private:
-    char* text_ = nullptr;
-};
-
-class DataModule {
-public:
-    explicit DataModule(const char* path) noexcept
-        : module_(LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    ~DataModule() {
-        if (module_) FreeLibrary(module_);
-    }
-    DataModule(const DataModule&) = delete;
-    DataModule& operator=(const DataModule&) = delete;
-
-    HMODULE Get() const noexcept { return module_; }
-
-private:
-    HMODULE module_;
-};
-
-}  // namespace
-
 HRESULT RunRegistrar(const wchar_t* modulePath, UINT resourceId, const wchar_t* resourceType,
                      bool doRegister, const ReplacementMap& map) noexcept {
     if (!modulePath || !resourceType) return E_POINTER;
@@ -91,8 +45,9 @@ HRESULT RunRegistrar(const wchar_t* modulePath, UINT resourceId, const wchar_t* 
                            ? MAKEINTRESOURCEA(reinterpret_cast<ULONG_PTR>(resourceType))
                            : typeName.Get();
 
-    DataModule module(path.Get());
-    if (!module.Get()) return LastErrorStatus();
+    platform::Library module(
+        platform::LoadLibraryExA(path.Get(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module) return LastErrorStatus();
     HRSRC resource = FindResourceA(module.Get(), MAKEINTRESOURCEA(resourceId), type);
     if (!resource) return LastErrorStatus();
     HGLOBAL loaded = LoadResource(module.Get(), resource);

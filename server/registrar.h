@@ -7,29 +7,9 @@
 
 #include <windows.h>
 
+#include "server/replacement_map.h"
+
 namespace server {
-
-class ReplacementMap {
-public:
-    ReplacementMap() noexcept = default;
-    ~ReplacementMap();
-    ReplacementMap(const ReplacementMap&) = delete;
-    ReplacementMap& operator=(const ReplacementMap&) = delete;
-
-    // S_OK, or E_OUTOFMEMORY when a record or a copy cannot be allocated.
-    HRESULT Add(const wchar_t* name, const wchar_t* value) noexcept;
-    // The value of name (compared without regard to case in the ANSI code
-    // page), or null.
-    const wchar_t* Find(const char* name, size_t length) const noexcept;
-    void Clear() noexcept;
-
-private:
-    struct Record;
-    static void FreeRecord(Record& record) noexcept;
-    Record* records_ = nullptr;
-    size_t count_ = 0;
-    size_t capacity_ = 0;
-};
 
 // Loads resource (resourceType, resourceId) of the module file at modulePath
 // and runs it. The failure statuses are those of the script run, or the
@@ -42,3 +22,13 @@ HRESULT RunRegistrationScript(const char* script, bool doRegister,
                               const ReplacementMap& map) noexcept;
 
 }  // namespace server
+
+namespace server::registrar {
+
+struct TextHeap;
+
+// The whole run over script text, with its memory taken from heap.
+HRESULT RunScript(const char* script, bool doRegister, const ReplacementMap& map,
+                  const TextHeap& heap) noexcept;
+
+}  // namespace server::registrar

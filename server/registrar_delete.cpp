@@ -1,6 +1,10 @@
 #include "server/registrar_delete.h"
 
+#include <new>
+#include <utility>
+
 #include "platform/platform.h"
+#include "platform/registry_key.h"
 #include "server/module_allocator.h"
 
 namespace server::registrar {
@@ -11,17 +15,19 @@ constexpr DWORD kSubkeyNameSize = 256;
 
 // One open key of the walk, with the name of its first subkey.
 struct Level {
-    HKEY key;
-    char child[kSubkeyNameSize];
+    platform::RegistryKey key;
+    char child[kSubkeyNameSize] = {};
 };
 
+// The open levels live in one block of the module's heap; each is made when
+// its key opens and ends, closing the key, when the walk leaves it.
 class Levels {
 public:
     Levels() noexcept
         : levels_(static_cast<Level*>(ModuleAlloc(sizeof(Level) * kMaxDeleteLevels))) {}
     ~Levels() {
         if (!levels_) return;
-        while (open_ > 0) platform::RegCloseKey(levels_[--open_].key);
+        while (open_ > 0) Pop();
         ModuleFree(levels_);
     }
     Levels(const Levels&) = delete;
@@ -33,16 +39,15 @@ public:
 
     LONG Push(HKEY parent, const char* name) noexcept {
         if (open_ == kMaxDeleteLevels) return ERROR_CANTOPEN;
-        HKEY key = nullptr;
-        const LONG status = platform::RegOpenKeyExA(parent, name, 0, KEY_READ | KEY_WRITE, &key);
+        platform::RegistryKey key;
+        const LONG status = key.OpenStatus(parent, name, KEY_READ | KEY_WRITE);
         if (status != ERROR_SUCCESS) return status;
-        levels_[open_].key = key;
-        levels_[open_].child[0] = '\0';
+        new (&levels_[open_]) Level{std::move(key)};
         ++open_;
         return ERROR_SUCCESS;
     }
 
-    void Pop() noexcept { platform::RegCloseKey(levels_[--open_].key); }
+    void Pop() noexcept { levels_[--open_].~Level(); }
 
 private:
     Level* levels_;
@@ -59,9 +64,9 @@ LONG DeleteKeyTree(HKEY parent, const char* name) noexcept {
     for (;;) {
         Level& top = levels.Top();
         DWORD size = kSubkeyNameSize;
-        if (platform::RegEnumKeyExA(top.key, 0, top.child, &size, nullptr, nullptr, nullptr,
+        if (platform::RegEnumKeyExA(top.key.Get(), 0, top.child, &size, nullptr, nullptr, nullptr,
                                     nullptr) == ERROR_SUCCESS) {
-            if ((status = levels.Push(top.key, top.child)) != ERROR_SUCCESS) return status;
+            if ((status = levels.Push(top.key.Get(), top.child)) != ERROR_SUCCESS) return status;
             continue;
         }
         // Nothing left to enumerate: the key is closed and deleted from the
@@ -69,7 +74,7 @@ LONG DeleteKeyTree(HKEY parent, const char* name) noexcept {
         levels.Pop();
         if (levels.Open() == 0) return platform::RegDeleteKeyA(parent, name);
         Level& owner = levels.Top();
-        if ((status = platform::RegDeleteKeyA(owner.key, owner.child)) != ERROR_SUCCESS)
+        if ((status = platform::RegDeleteKeyA(owner.key.Get(), owner.child)) != ERROR_SUCCESS)
             return status;
     }
 }

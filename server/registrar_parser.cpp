@@ -2,8 +2,8 @@
 
 #include "platform/loaded_function.h"
 #include "platform/platform.h"
-#include "server/registrar_delete.h"
 #include "platform/registry_key.h"
+#include "server/registrar_delete.h"
 #include "server/registrar_tables.h"
 
 #include <oleauto.h>
@@ -91,23 +91,17 @@ HRESULT Parser::Run(bool doRegister) noexcept {
 
 HRESULT Parser::RegisterBlock(HKEY parent, unsigned depth) noexcept {
     if (depth > kMaxBlockDepth) return DISP_E_EXCEPTION;
-    platform::RegistryKey current;
     HRESULT hr;
+    platform::RegistryKey current;
     if (FAILED(hr = reader_.Next())) return hr;
     while (reader_.First() != '}') {
         const Keyword keyword = FindKeyword(reader_.Token());
         if (keyword == Keyword::Val) {
-            if (FAILED(hr = ReadValueName())) return hr;
-            if (FAILED(hr = reader_.Next())) return hr;
-            if (reader_.First() != '=') return DISP_E_EXCEPTION;
+            if (FAILED(hr = ReadValueEntry())) return hr;
             if (FAILED(hr = WriteValue(parent, valueName_))) return hr;
             continue;
         }
-        if (keyword == Keyword::None) {
-            if (FAILED(hr = CheckKeyName())) return hr;
-        } else if (FAILED(hr = ReadKeyName())) {
-            return hr;
-        }
+        if (FAILED(hr = ReadEntryName(keyword))) return hr;
         if ((keyword == Keyword::ForceRemove || keyword == Keyword::Delete) &&
             !IsNeverDeleted(reader_.Token()))
             DeleteKeyTree(parent, reader_.Token());
@@ -118,13 +112,9 @@ HRESULT Parser::RegisterBlock(HKEY parent, unsigned depth) noexcept {
         }
 
         if (!current.Open(parent, reader_.Token(), KEY_ALL_ACCESS) &&
-            !current.Open(parent, reader_.Token(), KEY_READ)) {
-            HKEY created = nullptr;
-            if (platform::RegCreateKeyExA(parent, reader_.Token(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                          nullptr, &created, nullptr) != ERROR_SUCCESS)
-                return DISP_E_EXCEPTION;
-            current.Reset(created);
-        }
+            !current.Open(parent, reader_.Token(), KEY_READ) &&
+            !current.Create(parent, reader_.Token(), KEY_ALL_ACCESS))
+            return DISP_E_EXCEPTION;
         if (FAILED(hr = reader_.Next())) return hr;
         if (reader_.First() == '=' && FAILED(hr = WriteValue(current.Get(), ""))) return hr;
         if (IsExactly(reader_.Token(), "{")) {
@@ -145,19 +135,13 @@ HRESULT Parser::UnregisterBlock(HKEY parent, unsigned depth) noexcept {
     while (reader_.First() != '}') {
         const Keyword keyword = FindKeyword(reader_.Token());
         if (keyword == Keyword::Val) {
-            if (FAILED(hr = ReadValueName())) return hr;
-            if (FAILED(hr = reader_.Next())) return hr;
-            if (reader_.First() != '=') return DISP_E_EXCEPTION;
+            if (FAILED(hr = ReadValueEntry())) return hr;
             if (!skip) platform::RegDeleteValueA(parent, valueName_);
             if (FAILED(hr = PassOverAssignment())) return hr;
             continue;
         }
         if (keyword == Keyword::NoRemove) noRemove = true;
-        if (keyword == Keyword::None) {
-            if (FAILED(hr = CheckKeyName())) return hr;
-        } else if (FAILED(hr = ReadKeyName())) {
-            return hr;
-        }
+        if (FAILED(hr = ReadEntryName(keyword))) return hr;
 
         // Values of the key's block are deleted through this handle, which
         // read access alone would not allow.
@@ -201,7 +185,7 @@ HRESULT Parser::UnregisterBlock(HKEY parent, unsigned depth) noexcept {
             }
         }
 
-        if (key.Close() != ERROR_SUCCESS) return DISP_E_EXCEPTION;
+        if (!key.Close()) return DISP_E_EXCEPTION;
         if (!noRemove && remembered) platform::RegDeleteKeyA(parent, name);
         if (nextInHand) continue;
         if (FAILED(hr = reader_.Next())) return hr;
@@ -230,17 +214,11 @@ HRESULT Parser::SkipBlock() noexcept {
         }
         const Keyword keyword = FindKeyword(reader_.Token());
         if (keyword == Keyword::Val) {
-            if (FAILED(hr = ReadValueName())) return hr;
-            if (FAILED(hr = reader_.Next())) return hr;
-            if (reader_.First() != '=') return DISP_E_EXCEPTION;
+            if (FAILED(hr = ReadValueEntry())) return hr;
             if (FAILED(hr = PassOverAssignment())) return hr;
             continue;
         }
-        if (keyword == Keyword::None) {
-            if (FAILED(hr = CheckKeyName())) return hr;
-        } else if (FAILED(hr = ReadKeyName())) {
-            return hr;
-        }
+        if (FAILED(hr = ReadEntryName(keyword))) return hr;
         if (FAILED(hr = reader_.Next())) return hr;
         if (FAILED(hr = PassOverAssignment())) return hr;
         if (reader_.First() == '{') {
@@ -317,15 +295,19 @@ HRESULT Parser::PassOverAssignment() noexcept {
     return reader_.Next();
 }
 
-HRESULT Parser::ReadValueName() noexcept {
-    const HRESULT hr = reader_.Next();
-    if (FAILED(hr)) return hr;
+// The token in hand is "Val": reads the value's name and the "=" behind it.
+HRESULT Parser::ReadValueEntry() noexcept {
+    HRESULT hr;
+    if (FAILED(hr = reader_.Next())) return hr;
     if (reader_.Length() > kMaxName) return DISP_E_EXCEPTION;
     std::memcpy(valueName_, reader_.Token(), reader_.Length() + 1);
-    return S_OK;
+    if (FAILED(hr = reader_.Next())) return hr;
+    return reader_.First() == '=' ? S_OK : DISP_E_EXCEPTION;
 }
 
-HRESULT Parser::ReadKeyName() noexcept {
+// A key entry's name is the token in hand, or the one behind its keyword.
+HRESULT Parser::ReadEntryName(Keyword keyword) noexcept {
+    if (keyword == Keyword::None) return CheckKeyName();
     const HRESULT hr = reader_.Next();
     if (FAILED(hr)) return hr;
     return CheckKeyName();

@@ -13,6 +13,7 @@
 // kMaxBlockDepth deep, so no script can exhaust the stack.
 #pragma once
 
+#include "server/registrar_tables.h"
 #include "server/registrar_tokens.h"
 
 #include <windows.h>
@@ -40,8 +41,8 @@ private:
 
     HRESULT WriteValue(HKEY key, const char* name) noexcept;
     HRESULT PassOverAssignment() noexcept;
-    HRESULT ReadValueName() noexcept;
-    HRESULT ReadKeyName() noexcept;
+    HRESULT ReadValueEntry() noexcept;
+    HRESULT ReadEntryName(Keyword keyword) noexcept;
     HRESULT CheckKeyName() const noexcept;
     void WriteNumber(HKEY key, const char* name) noexcept;
     HRESULT WriteBinary(HKEY key, const char* name) noexcept;

@@ -16,7 +16,7 @@ struct RootKeyName {
     DWORD key;
 };
 
-inline constexpr RootKeyName kRootKeys[] = {
+inline constexpr RootKeyName RootKeyTable[] = {
     {"HKCR", 0x80000000},
     {"HKCU", 0x80000001},
     {"HKLM", 0x80000002},
@@ -40,7 +40,7 @@ struct KeywordName {
     Keyword keyword;
 };
 
-inline constexpr KeywordName kKeywords[] = {
+inline constexpr KeywordName KeywordTable[] = {
     {"ForceRemove", Keyword::ForceRemove},
     {"NoRemove", Keyword::NoRemove},
     {"Delete", Keyword::Delete},
@@ -52,30 +52,30 @@ struct ValueTypeName {
     DWORD type;
 };
 
-inline constexpr ValueTypeName kValueTypes[] = {
+inline constexpr ValueTypeName ValueTypeTable[] = {
     {"S", REG_SZ},
     {"D", REG_DWORD},
     {"B", REG_BINARY},
 };
 
-inline constexpr const char* kNeverDeleteList[] = {"CLSID", "TYPELIB"};
+inline constexpr const char* NeverDeletedTable[] = {"CLSID", "TYPELIB"};
 
 // Null when the name is not a root key.
 inline HKEY FindRootKey(const char* name) noexcept {
-    for (const RootKeyName& root : kRootKeys)
+    for (const RootKeyName& root : RootKeyTable)
         if (lstrcmpiA(root.name, name) == 0) return platform::PredefinedKey(root.key);
     return nullptr;
 }
 
 inline Keyword FindKeyword(const char* token) noexcept {
-    for (const KeywordName& entry : kKeywords)
+    for (const KeywordName& entry : KeywordTable)
         if (lstrcmpiA(entry.name, token) == 0) return entry.keyword;
     return Keyword::None;
 }
 
 // False when the token names no value type.
 inline bool FindValueType(const char* token, DWORD* type) noexcept {
-    for (const ValueTypeName& entry : kValueTypes) {
+    for (const ValueTypeName& entry : ValueTypeTable) {
         if (lstrcmpiA(entry.name, token) == 0) {
             *type = entry.type;
             return true;
@@ -85,7 +85,7 @@ inline bool FindValueType(const char* token, DWORD* type) noexcept {
 }
 
 inline bool IsNeverDeleted(const char* keyName) noexcept {
-    for (const char* name : kNeverDeleteList)
+    for (const char* name : NeverDeletedTable)
         if (lstrcmpiA(name, keyName) == 0) return true;
     return false;
 }

@@ -1,7 +1,7 @@
 #include "server/registrar_text.h"
 
 #include "server/module_allocator.h"
-#include "server/registrar.h"
+#include "server/replacement_map.h"
 
 #include <cstring>
 

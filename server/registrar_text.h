@@ -51,8 +51,4 @@ private:
     size_t capacity_ = 0;
 };
 
-// The whole run over script text, with its memory taken from heap.
-HRESULT RunScript(const char* script, bool doRegister, const ReplacementMap& map,
-                  const TextHeap& heap) noexcept;
-
 }  // namespace server::registrar

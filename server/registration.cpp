@@ -1,14 +1,16 @@
 // Self-registration. The class entries run the registration script (resource
-// "REGISTRY" 101 of this file, with %MODULE% standing for its path); the
-// type library, a resource of the same file, is registered after them and
-// unregistered through oleaut32's UnRegisterTypeLib, looked up by name
-// because the oldest systems lack it. Beside the other build on 64-bit
+// "REGISTRY" IDR_DEZIVERO of this file, with %MODULE% standing for its
+// path); the type library, a resource of the same file, is registered after
+// them and unregistered through oleaut32's UnRegisterTypeLib, looked up by
+// name because the oldest systems lack it. Beside the other build on 64-bit
 // Windows, unregistration spares what the two share (registry_view.h).
 #include "server/registration.h"
 
 #include <oleauto.h>
 
+#include "platform/owned.h"
 #include "platform/platform.h"
+#include "resources/resource.h"
 #include "server/class_table.h"
 #include "server/module_path.h"
 #include "server/registrar.h"
@@ -19,82 +21,61 @@ namespace server {
 
 namespace {
 
-constexpr UINT kRegistrationScriptId = 101;
-
-class TypeLibHolder {
-public:
-    TypeLibHolder() noexcept = default;
-    ~TypeLibHolder() {
-        if (library_) library_->Release();
-    }
-    TypeLibHolder(const TypeLibHolder&) = delete;
-    TypeLibHolder& operator=(const TypeLibHolder&) = delete;
-
-    ITypeLib* get() const noexcept { return library_; }
-    ITypeLib** operator&() noexcept {
-        if (library_) library_->Release();
-        library_ = nullptr;
-        return &library_;
-    }
-
-private:
-    ITypeLib* library_ = nullptr;
-};
+using TypeLib = platform::ComInterface<ITypeLib>;
 
 // Loads the type library from the module, or from the .tlb file beside it;
 // path receives the path that worked.
-HRESULT LocateTypeLib(TypeLibHolder& library, wchar_t (&path)[kTypeLibPathSize]) noexcept {
+HRESULT LocateTypeLib(TypeLib& library, wchar_t (&path)[kTypeLibPathSize]) noexcept {
     wchar_t modulePath[kModulePathSize];
     HRESULT hr = ReadModulePath(TheModule().Instance(), modulePath);
     if (FAILED(hr)) return hr;
     wcscpy(path, modulePath);
     hr = LoadTypeLib(path, &library);
-    if (SUCCEEDED(hr) && library.get()) return S_OK;
+    if (SUCCEEDED(hr) && library.Get()) return S_OK;
     if (!TypeLibFallbackPath(modulePath, path)) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
     hr = LoadTypeLib(path, &library);
     if (FAILED(hr)) return hr;
-    return library.get() ? S_OK : TYPE_E_CANTLOADLIBRARY;
+    return library.Get() ? S_OK : TYPE_E_CANTLOADLIBRARY;
 }
 
 HRESULT RegisterTypeLibrary() noexcept {
-    TypeLibHolder library;
+    TypeLib library;
     wchar_t path[kTypeLibPathSize];
     HRESULT hr = LocateTypeLib(library, path);
     if (FAILED(hr)) return hr;
     wchar_t directory[kTypeLibPathSize];
     DirectoryOf(path, directory);
-    return RegisterTypeLib(library.get(), path, directory);
+    return RegisterTypeLib(library.Get(), path, directory);
 }
 
 using UnRegisterTypeLibRoutine = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
 
 void CallUnRegisterTypeLib(const TLIBATTR& attributes) noexcept {
-    HMODULE oleaut = platform::LoadLibraryA("oleaut32.dll");
+    platform::Library oleaut(platform::LoadLibraryA("oleaut32.dll"));
     if (!oleaut) return;
     auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(
-        reinterpret_cast<void*>(platform::GetProcAddress(oleaut, "UnRegisterTypeLib")));
+        reinterpret_cast<void*>(platform::GetProcAddress(oleaut.Get(), "UnRegisterTypeLib")));
     if (unregister) {
         unregister(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum,
                    attributes.lcid, attributes.syskind);
     }
-    platform::FreeLibrary(oleaut);
 }
 
 // UnRegisterTypeLib also deletes the interface keys, in both registry views,
 // which the other build's callers still need while it stays registered; then
 // only this build's path of the library goes.
 void UnregisterTypeLibrary(bool otherBuildStays) noexcept {
-    TypeLibHolder library;
+    TypeLib library;
     wchar_t path[kTypeLibPathSize];
     if (FAILED(LocateTypeLib(library, path))) return;
     TLIBATTR* attributes = nullptr;
-    if (FAILED(library.get()->GetLibAttr(&attributes)) || !attributes) return;
+    if (FAILED(library.Get()->GetLibAttr(&attributes)) || !attributes) return;
     if (otherBuildStays) {
         DeleteOwnTypeLibPath(*attributes);
     } else {
         CallUnRegisterTypeLib(*attributes);
     }
-    library.get()->ReleaseTLibAttr(attributes);
+    library.Get()->ReleaseTLibAttr(attributes);
 }
 
 }  // namespace
@@ -109,13 +90,13 @@ HRESULT RegisterCoDeZiVero(bool doRegister) noexcept {
     ReplacementMap map;
     hr = map.Add(L"Module", quoted);
     if (FAILED(hr)) return hr;
-    hr = RunRegistrar(path, kRegistrationScriptId, L"REGISTRY", doRegister, map);
+    hr = RunRegistrar(path, IDR_DEZIVERO, L"REGISTRY", doRegister, map);
     map.Clear();
     return hr;
 }
 
 HRESULT RegisterServer() noexcept {
-    for (const ClassEntry& entry : kClassTable) {
+    for (const ClassEntry& entry : ClassTable) {
         const HRESULT hr = entry.registerClass(true);
         if (FAILED(hr)) return hr;
     }
@@ -126,7 +107,7 @@ HRESULT RegisterServer() noexcept {
 // keys both views share (its ProgIDs): only this view's class key goes.
 HRESULT UnregisterServer() noexcept {
     bool otherBuildStays = false;
-    for (const ClassEntry& entry : kClassTable) {
+    for (const ClassEntry& entry : ClassTable) {
         if (OtherViewHoldsClass(*entry.clsid)) {
             DeleteOwnClassKey(*entry.clsid);
             otherBuildStays = true;

@@ -1,9 +1,9 @@
 #include "server/registry_view.h"
 
+#include "platform/owned.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "server/registrar_delete.h"
-#include "sysinfo/scoped_handles.h"
 
 namespace server {
 
@@ -20,17 +20,10 @@ static_assert(sizeof "CLSID\\" + kGuidTextSize + sizeof "\\InprocServer32" <= kK
 
 using IsWow64ProcessRoutine = BOOL(WINAPI*)(HANDLE, PBOOL);
 
-struct SysKindName {
-    SYSKIND kind;
-    const char* name;
-};
-
-constexpr SysKindName kSysKindNames[] = {
-    {SYS_WIN16, "win16"},
-    {SYS_WIN32, "win32"},
-    {SYS_MAC, "mac"},
-    {SYS_WIN64, "win64"},
-};
+// The names of the system kinds, in the order of their values.
+constexpr const char* SysKindNameTable[] = {"win16", "win32", "mac", "win64"};
+static_assert(SYS_WIN16 == 0 && SYS_WIN32 == 1 && SYS_MAC == 2 && SYS_WIN64 == 3,
+              "the names stand at their kinds' values");
 
 void FormatGuid(const GUID& guid, char (&text)[kGuidTextSize]) noexcept {
     wsprintfA(text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", guid.Data1,
@@ -42,9 +35,9 @@ void FormatGuid(const GUID& guid, char (&text)[kGuidTextSize]) noexcept {
 // 32-bit one on 64-bit Windows. Looked up through the platform seam, as
 // GetDiskFreeSpaceExA is, so that a test can describe a process under WoW64.
 bool RunsUnderWow64() noexcept {
-    sysinfo::ScopedLibrary kernel32(platform::LoadLibraryA("Kernel32.dll"));
-    if (!kernel32.get()) return false;
-    const FARPROC proc = platform::GetProcAddress(kernel32.get(), "IsWow64Process");
+    platform::Library kernel32(platform::LoadLibraryA("Kernel32.dll"));
+    if (!kernel32) return false;
+    const FARPROC proc = platform::GetProcAddress(kernel32.Get(), "IsWow64Process");
     if (!proc) return false;
     const auto isWow64Process =
         reinterpret_cast<IsWow64ProcessRoutine>(reinterpret_cast<void (*)()>(proc));
@@ -79,10 +72,9 @@ void DeleteOwnClassKey(const CLSID& clsid) noexcept {
 }
 
 void DeleteOwnTypeLibPath(const TLIBATTR& attributes) noexcept {
-    const char* kind = nullptr;
-    for (const SysKindName& row : kSysKindNames)
-        if (row.kind == attributes.syskind) kind = row.name;
-    if (!kind) return;
+    const auto index = static_cast<unsigned>(attributes.syskind);
+    if (index >= sizeof SysKindNameTable / sizeof SysKindNameTable[0]) return;
+    const char* kind = SysKindNameTable[index];
     char guid[kGuidTextSize];
     FormatGuid(attributes.guid, guid);
     char locale[kKeyPathSize];

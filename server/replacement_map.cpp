@@ -1,8 +1,9 @@
 // ReplacementMap: the (name, value) records that stand in for %NAME% markers.
 // Each record also keeps its name in the ANSI code page, so the expansion can
 // compare marker names, which it reads from ANSI text, without converting.
-#include "server/registrar.h"
+#include "server/replacement_map.h"
 
+#include "server/ansi_copy.h"
 #include "server/module_allocator.h"
 
 #include <cwchar>
@@ -28,19 +29,6 @@ wchar_t* CopyWide(const wchar_t* text) noexcept {
     return copy;
 }
 
-char* CopyAsAnsi(const wchar_t* text, int* length) noexcept {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return nullptr;
-    auto* copy = static_cast<char*>(ModuleAlloc(static_cast<size_t>(size)));
-    if (!copy) return nullptr;
-    if (WideCharToMultiByte(CP_ACP, 0, text, -1, copy, size, nullptr, nullptr) != size) {
-        ModuleFree(copy);
-        return nullptr;
-    }
-    *length = size - 1;
-    return copy;
-}
-
 }  // namespace
 
 ReplacementMap::~ReplacementMap() { Clear(); }
@@ -57,7 +45,7 @@ HRESULT ReplacementMap::Add(const wchar_t* name, const wchar_t* value) noexcept 
         capacity_ = capacity;
     }
     Record record{CopyWide(name), CopyWide(value), nullptr, 0};
-    if (record.name) record.ansiName = CopyAsAnsi(name, &record.ansiLength);
+    if (record.name) record.ansiName = NewAnsiCopy(name, &record.ansiLength);
     if (!record.name || !record.value || !record.ansiName) {
         FreeRecord(record);
         return E_OUTOFMEMORY;

@@ -1,6 +1,7 @@
 // IObjectSafety: the object is safe for untrusted callers and untrusted data
 // on every interface it answers. The options are only stored and reported.
 #include "object/co_dezivero.h"
+#include "platform/owned.h"
 
 namespace object {
 
@@ -10,9 +11,8 @@ constexpr DWORD kSupportedOptions = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFA
 
 // Whether the object (through its outer unknown when aggregated) answers iid.
 HRESULT Answers(CoDeZiVero* object, REFIID iid) noexcept {
-    IUnknown* answered = nullptr;
+    platform::ComInterface<IUnknown> answered;
     const HRESULT hr = object->QueryInterface(iid, reinterpret_cast<void**>(&answered));
-    if (SUCCEEDED(hr) && answered) answered->Release();
     if (SUCCEEDED(hr) && !answered) return E_NOINTERFACE;
     return hr;
 }

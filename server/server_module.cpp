@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "platform/owned.h"
+
 namespace server {
 
 namespace {
@@ -12,29 +14,19 @@ ServerModule g_module;
 
 ServerModule& TheModule() noexcept { return g_module; }
 
-// {7A31C480-52E6-4B1F-A0D7-3C94E18B6F25}
-const GUID kLibId = {0x7a31c480, 0x52e6, 0x4b1f, {0xa0, 0xd7, 0x3c, 0x94, 0xe1, 0x8b, 0x6f, 0x25}};
-
 void ModuleLock::Create() noexcept {
-    for (;;) {
-        const LONG seen = InterlockedCompareExchange(&state_, kCreating, kAbsent);
-        if (seen == kReady) return;
-        if (seen == kAbsent) {
-            InitializeCriticalSection(&section_);
-            InterlockedExchange(&state_, kReady);
-            return;
-        }
-        Sleep(0);  // another thread is creating it right now
-    }
+    created_.Ensure([this]() noexcept {
+        InitializeCriticalSection(&section_);
+        return true;
+    });
 }
 
 void ModuleLock::Delete() noexcept {
-    if (InterlockedCompareExchange(&state_, kAbsent, kReady) != kReady) return;
-    DeleteCriticalSection(&section_);
+    if (created_.Forget()) DeleteCriticalSection(&section_);
 }
 
 void ModuleLock::Enter() noexcept {
-    if (state_ != kReady) Create();
+    Create();
     EnterCriticalSection(&section_);
 }
 
@@ -44,18 +36,16 @@ void ServerModule::Start(HINSTANCE instance) noexcept {
     instance_ = instance;
     lockCount_ = 0;
     terminationList_ = nullptr;
-    classTableLock.Create();
     typeInfoLock.Create();
     allocator.Start();
 }
 
 void ServerModule::Terminate() noexcept {
-    for (IUnknown*& classObject : classObjects_) {
-        IUnknown* cached = classObject;
-        classObject = nullptr;
-        if (cached) cached->Release();
+    for (size_t i = 0; i < kClassCount; ++i) {
+        platform::ComInterface<IUnknown> cached(classObjects_[i]);
+        classObjects_[i] = nullptr;
+        classObjectFills_[i].Forget();
     }
-    classTableLock.Delete();
     typeInfoLock.Delete();
     RunTerminationList();
     allocator.Stop();

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include "platform/first_fill.h"
 #include "server/class_table.h"
 #include "server/module_allocator.h"
 
@@ -35,9 +36,8 @@ public:
     void Delete() noexcept;
 
 private:
-    enum : LONG { kAbsent = 0, kCreating = 1, kReady = 2 };
     CRITICAL_SECTION section_{};
-    LONG state_ = kAbsent;
+    platform::FirstFill created_;
 };
 
 // Holds a ModuleLock for one scope.
@@ -69,15 +69,16 @@ public:
     LONG Unlock() noexcept { return InterlockedDecrement(&lockCount_); }
     LONG LockCount() const noexcept { return lockCount_; }
 
-    // The cached class object of class table entry `index`, or null.
+    // The cached class object of class table entry `index`, or null; it is
+    // created once, by its first fill.
     IUnknown*& ClassObject(size_t index) noexcept { return classObjects_[index]; }
+    platform::FirstFill& ClassObjectFill(size_t index) noexcept { return classObjectFills_[index]; }
 
     // Adds a routine that termination runs, newest first. E_OUTOFMEMORY when
     // no node can be allocated.
     HRESULT AddTermination(TerminationRoutine routine, DWORD_PTR argument) noexcept;
     size_t TerminationCount() noexcept;
 
-    ModuleLock classTableLock;
     ModuleLock typeInfoLock;  // also guards the termination list
     ModuleAllocator allocator;
 
@@ -87,12 +88,10 @@ private:
     HINSTANCE instance_ = nullptr;
     volatile LONG lockCount_ = 0;
     IUnknown* classObjects_[kClassCount] = {};
+    platform::FirstFill classObjectFills_[kClassCount];
     TerminationNode* terminationList_ = nullptr;
 };
 
 ServerModule& TheModule() noexcept;
-
-// The LIBID of the library's type library.
-extern const GUID kLibId;
 
 }  // namespace server

@@ -5,28 +5,29 @@
 #include "server/type_info_holder.h"
 
 #include "DeZIVero_h.h"
+#include "platform/owned.h"
 #include "server/server_module.h"
 
 namespace server {
 
 HRESULT TypeInfoHolder::Load(LCID locale) noexcept {
-    ITypeLib* library = nullptr;
-    HRESULT hr = LoadRegTypeLib(*libid_, major_, minor_, locale, &library);
-    if (FAILED(hr)) return hr;
-    ITypeInfo* info = nullptr;
-    hr = library->GetTypeInfoOfGuid(*iid_, &info);
-    library->Release();
-    if (FAILED(hr)) return hr;
+    platform::ComInterface<ITypeInfo> info;
+    {
+        platform::ComInterface<ITypeLib> library;
+        HRESULT hr = LoadRegTypeLib(*libid_, major_, minor_, locale, &library);
+        if (FAILED(hr)) return hr;
+        hr = library.Get()->GetTypeInfoOfGuid(*iid_, &info);
+        if (FAILED(hr)) return hr;
+    }
     if (!info) return E_FAIL;
 
-    ITypeInfo2* extended = nullptr;
-    if (SUCCEEDED(info->QueryInterface(IID_ITypeInfo2, reinterpret_cast<void**>(&extended))) &&
-        extended) {
-        info->Release();
-        info = extended;
-    }
-    names_.Build(info);  // without names every lookup goes to the type information
-    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&info_), info);
+    platform::ComInterface<ITypeInfo2> extended;
+    if (SUCCEEDED(
+            info.Get()->QueryInterface(IID_ITypeInfo2, reinterpret_cast<void**>(&extended))) &&
+        extended)
+        info.Reset(extended.Detach());
+    names_.Build(info.Get());  // without names every lookup goes to the type information
+    InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&info_), info.Detach());
     return S_OK;
 }
 
@@ -55,9 +56,9 @@ void TypeInfoHolder::CleanupRoutine(DWORD_PTR holder) noexcept {
 }
 
 void TypeInfoHolder::Cleanup() noexcept {
-    ITypeInfo* info = static_cast<ITypeInfo*>(
-        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&info_), nullptr));
-    if (info) info->Release();
+    platform::ComInterface<ITypeInfo> info(static_cast<ITypeInfo*>(
+        InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&info_), nullptr)));
+    info.Reset();
     names_.Clear();
     InterlockedExchange(&cleanupAdded_, 0);
 }
@@ -100,7 +101,7 @@ HRESULT TypeInfoHolder::Invoke(IDispatch* instance, DISPID dispid, LCID locale, 
 }
 
 TypeInfoHolder& DeZiVeroTypeInfo() noexcept {
-    static TypeInfoHolder holder(&IID_IDeZiVero, &kLibId, 1, 0);
+    static TypeInfoHolder holder(&IID_IDeZiVero, &LIBID_DEZIVEROLib, 1, 0);
     return holder;
 }
 

@@ -6,8 +6,8 @@
 // sum once more in whole megabytes, so three drives of 1.5 MB give 4 MB.
 #include "sysinfo/fixed_disks.h"
 
+#include "platform/owned.h"
 #include "platform/platform.h"
-#include "sysinfo/scoped_handles.h"
 
 namespace sysinfo {
 
@@ -21,39 +21,39 @@ using GetDiskFreeSpaceExFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARG
 
 enum class DriveCount { TotalBytes, FreeBytes };
 
-int QueryDriveSpaceByClusters(const char* root, ULONGLONG* freeBytes,
-                              ULONGLONG* totalBytes) noexcept {
+bool QueryDriveSpaceByClusters(const char* root, ULONGLONG* freeBytes,
+                               ULONGLONG* totalBytes) noexcept {
     DWORD sectorsPerCluster = 0;
     DWORD bytesPerSector = 0;
     DWORD freeClusters = 0;
     DWORD totalClusters = 0;
     const BOOL ok = platform::GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector,
                                                 &freeClusters, &totalClusters);
-    if (!ok) return 0;
+    if (!ok) return false;
     const ULONGLONG bytesPerCluster =
         static_cast<ULONGLONG>(sectorsPerCluster) * static_cast<ULONGLONG>(bytesPerSector);
     if (totalBytes != nullptr) *totalBytes = bytesPerCluster * totalClusters;
     if (freeBytes != nullptr) *freeBytes = bytesPerCluster * freeClusters;
-    return 1;
+    return true;
 }
 
 // Kernel32 of early 9x systems lacks GetDiskFreeSpaceExA, so it is looked up by name.
-int QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
-    ScopedLibrary kernel32(platform::LoadLibraryA("Kernel32.dll"));
-    if (kernel32.get() == nullptr) return 0;
-    const FARPROC proc = platform::GetProcAddress(kernel32.get(), "GetDiskFreeSpaceExA");
-    if (proc == nullptr) return 0;
+bool QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
+    platform::Library kernel32(platform::LoadLibraryA("Kernel32.dll"));
+    if (!kernel32) return false;
+    const FARPROC proc = platform::GetProcAddress(kernel32.Get(), "GetDiskFreeSpaceExA");
+    if (proc == nullptr) return false;
     const auto getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunction>(
         reinterpret_cast<void (*)()>(proc));
 
     ULARGE_INTEGER availableToCaller{};
     ULARGE_INTEGER total{};
     ULARGE_INTEGER totalFree{};
-    if (!getDiskFreeSpaceEx(root, &availableToCaller, &total, &totalFree)) return 0;
+    if (!getDiskFreeSpaceEx(root, &availableToCaller, &total, &totalFree)) return false;
     // The volume's free space, not the caller's quota.
     if (totalBytes != nullptr) *totalBytes = total.QuadPart;
     if (freeBytes != nullptr) *freeBytes = totalFree.QuadPart;
-    return 1;
+    return true;
 }
 
 HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
@@ -77,26 +77,26 @@ HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
 
 }  // namespace
 
-int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept {
-    if (geometry == nullptr) return 0;
+bool QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept {
+    if (geometry == nullptr) return false;
     // "\\.\physicaldrive" and at most 11 characters of a signed number always fit.
     char name[kPhysicalDriveNameSize];
     wsprintfA(name, "\\\\.\\physicaldrive%d", static_cast<int>(disk));
 
     // No data access: the geometry request needs none, and reading a physical
     // drive is for administrators only, while asking its geometry is for everyone.
-    ScopedDevice device(platform::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!device.valid()) return 0;
+    platform::DeviceFile device(platform::CreateFileA(name, 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device) return false;
     ZeroMemory(geometry, sizeof(*geometry));
     DWORD returned = 0;
-    const BOOL ok = platform::DeviceIoControl(device.get(), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr,
+    const BOOL ok = platform::DeviceIoControl(device.Get(), IOCTL_DISK_GET_DRIVE_GEOMETRY, nullptr,
                                               0, geometry, sizeof(*geometry), &returned, nullptr);
-    return ok ? 1 : 0;
+    return ok != FALSE;
 }
 
-int QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
-    if (root == nullptr || root[0] == '\0') return 0;
+bool QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
+    if (root == nullptr || root[0] == '\0') return false;
 
     // Asked anew at every call, as the space query of the 9x family depends on its build.
     OSVERSIONINFOA version{};

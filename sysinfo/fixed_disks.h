@@ -8,10 +8,10 @@
 
 namespace sysinfo {
 
-// 1 when physical disk n opened and answered the geometry request.
-int QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept;
-// Non-zero when the space query of the drive root succeeded.
-int QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept;
+// True when physical disk n opened and answered the geometry request.
+bool QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept;
+// True when the space query of the drive root succeeded.
+bool QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept;
 
 // Member bodies: S_OK, E_POINTER for a null out-pointer; FixedDiskSizeInMB
 // E_FAIL (value untouched) when disk lDiskNumber does not qualify.

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 
 #include "platform/platform.h"
 #include "sysinfo/bounded_text.h"
@@ -32,20 +33,10 @@ void KeepDirectoryIfItFit(char* buffer, UINT size, UINT answered) noexcept {
 }  // namespace
 
 HwInfoCore::HwInfoCore() noexcept {
-    computerName_[0] = '\0';
-    sysDir_[0] = '\0';
-    winDir_[0] = '\0';
-    owner_[0] = '\0';
-    organization_[0] = '\0';
-    productId_[0] = '\0';
-    oemMaker_[0] = '\0';
-    oemModel_[0] = '\0';
-    processorId_[0] = '\0';
-    processorMmx_[0] = '\0';
-    processorVendor_[0] = '\0';
-    osName_[0] = '\0';
-    osVersion_[0] = '\0';
-    csd_[0] = '\0';
+    for (char* text : {computerName_, sysDir_, winDir_, owner_, organization_, productId_,
+                       oemMaker_, oemModel_, processorId_, processorMmx_, processorVendor_,
+                       osName_, osVersion_, csd_})
+        text[0] = '\0';
 
     std::memset(&systemInfo_, 0, sizeof(systemInfo_));
     std::memset(&version_, 0, sizeof(version_));

@@ -15,10 +15,6 @@ constexpr DWORD kTextSize = 1040;  // registry and INI texts
 constexpr DWORD kDirSize = MAX_PATH;
 constexpr DWORD kComputerNameSize = 16;
 
-// True exactly when the platform identifier is 2 (NT family). Asks the system
-// once per process; the first fill is safe when two threads race.
-bool IsNtPlatform() noexcept;
-
 class HwInfoCore {
 public:
     HwInfoCore() noexcept;
@@ -27,11 +23,11 @@ public:
     HwInfoCore& operator=(const HwInfoCore&) = delete;
 
     // Reads valueName of subKey under HKEY_LOCAL_MACHINE into destination.
-    // 1 when the read succeeded with more than one byte; destination always
+    // True when the read succeeded with more than one byte; destination always
     // ends up zero-terminated (empty after any failure) unless it was refused
     // (null, size <= 0, no value name), in which case it is not touched.
-    int ReadHklmValue(const char* subKey, const char* valueName, void* destination,
-                      int size) noexcept;
+    bool ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                       int size) noexcept;
 
     // Direct routines.
     const char* SysDir() noexcept;
@@ -89,10 +85,4 @@ public:
     SYSTEM_POWER_STATUS power_;
 };
 
-}  // namespace sysinfo
-
-namespace sysinfo {
-// Forgets the process-wide platform record, as an unload of the library does;
-// the next IsNtPlatform asks the system again.
-void ForgetPlatformRecord() noexcept;
 }  // namespace sysinfo

@@ -10,6 +10,8 @@
 #include "platform/platform.h"
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
+#include "sysinfo/text_lookup.h"
 
 namespace sysinfo {
 
@@ -19,13 +21,8 @@ constexpr char kNtCurrentVersion[] = "Software\\Microsoft\\Windows NT\\CurrentVe
 constexpr char kWindowsCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char kProductOptions[] = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 
-struct ProductTypeName {
-    const char* productType;
-    const char* osName;
-};
-
 // Matched exactly, letter case included: "winnt" is no product type of the system.
-constexpr ProductTypeName kProductTypeNames[] = {
+constexpr TextRow ProductTypeNameTable[] = {
     {"ServerNT", "Microsoft NT Server"},
     {"WinNT", "Microsoft NT Workstation"},
 };
@@ -55,11 +52,8 @@ const char* HwInfoCore::OSName() noexcept {
 
     char productType[kTextSize];
     if (ReadHklmValue(kProductOptions, "ProductType", productType, kTextSize)) {
-        for (const ProductTypeName& entry : kProductTypeNames) {
-            if (lstrcmpA(productType, entry.productType) != 0) continue;
-            CopyText(osName_, entry.osName);
-            break;
-        }
+        if (const char* name = LookUp(ProductTypeNameTable, productType, lstrcmpA))
+            CopyText(osName_, name);
     }
     if (osName_[0] == '\0')
         ReadSystemIni(*this, "PRODSPEC.INI", "Product Specification", "Product", osName_);

@@ -12,9 +12,7 @@ HMODULE ModuleInstance() noexcept;
 
 const char* ModuleDirectory() noexcept;
 
-}  // namespace sysinfo
-
-namespace sysinfo {
 // Forgets the cached directory, as an unload of the library does.
 void ForgetModuleDirectory() noexcept;
+
 }  // namespace sysinfo

@@ -10,8 +10,10 @@
 
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/nominal_mhz.h"
 #include "sysinfo/speed_driver.h"
+#include "sysinfo/text_lookup.h"
 
 namespace sysinfo {
 
@@ -27,7 +29,7 @@ struct FixedProcessorName {
     const char* name;
 };
 
-constexpr FixedProcessorName kFixedProcessorNames[] = {
+constexpr FixedProcessorName FixedProcessorNameTable[] = {
     {PROCESSOR_INTEL_386, "386"},
     {PROCESSOR_INTEL_486, "486"},
 };
@@ -35,41 +37,32 @@ constexpr FixedProcessorName kFixedProcessorNames[] = {
 constexpr WORD kPentiumProLevel = 6;
 constexpr WORD kPentiumIIIModel = 0x0700;
 
-struct VendorName {
-    const char* identifier;
-    const char* vendor;
-};
-
-constexpr VendorName kVendorNames[] = {
+// Vendor identifiers compare without regard to case.
+constexpr TextRow VendorNameTable[] = {
     {"GenuineIntel", "Intel"},
     {"AuthenticAMD", "AMD"},
     {"CyrixInstead", "Cyrix"},
 };
 
-void FormProcessorKey(LONG processor, char (&key)[kProcessorKeySize]) noexcept {
-    wsprintfA(key, "%s\\%u", kCentralProcessor, static_cast<unsigned>(processor - 1));
-}
-
 bool IsValidProcessor(const SYSTEM_INFO& info, LONG processor) noexcept {
     return processor >= 1 && processor <= static_cast<LONG>(info.dwNumberOfProcessors);
 }
 
-}  // namespace
-
-LONG NominalMhz(LONG measured) noexcept {
-    for (const LONG* rate = NominalMhzTable; *rate != 0; ++rate) {
-        const LONG tolerance = *rate / 20;
-        if (measured < *rate - tolerance) continue;
-        if (measured <= *rate + tolerance) return *rate;
-    }
-    return measured;
+// Reads valueName of processor n's registry key, whose index is n - 1.
+bool ReadProcessorValue(HwInfoCore& core, LONG processor, const char* valueName,
+                        void* destination, int size) noexcept {
+    char key[kProcessorKeySize];
+    wsprintfA(key, "%s\\%u", kCentralProcessor, static_cast<unsigned>(processor - 1));
+    return core.ReadHklmValue(key, valueName, destination, size);
 }
+
+}  // namespace
 
 const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
     processorId_[0] = '\0';
     if (!IsValidProcessor(systemInfo_, processor)) return processorId_;
 
-    for (const FixedProcessorName& entry : kFixedProcessorNames) {
+    for (const FixedProcessorName& entry : FixedProcessorNameTable) {
         if (systemInfo_.dwProcessorType != entry.type) continue;
         CopyText(processorId_, entry.name);
         return processorId_;
@@ -82,32 +75,23 @@ const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
         CopyText(processorId_, name);
         return processorId_;
     }
-    char key[kProcessorKeySize];
-    FormProcessorKey(processor, key);
-    ReadHklmValue(key, "Identifier", processorId_, kTextSize);
+    ReadProcessorValue(*this, processor, "Identifier", processorId_, kTextSize);
     return processorId_;
 }
 
 const char* HwInfoCore::ProcessorMMXId(LONG processor) noexcept {
     processorMmx_[0] = '\0';
-    if (!IsValidProcessor(systemInfo_, processor)) return processorMmx_;
-    char key[kProcessorKeySize];
-    FormProcessorKey(processor, key);
-    ReadHklmValue(key, "MMXIdentifier", processorMmx_, kTextSize);
+    if (IsValidProcessor(systemInfo_, processor))
+        ReadProcessorValue(*this, processor, "MMXIdentifier", processorMmx_, kTextSize);
     return processorMmx_;
 }
 
 const char* HwInfoCore::ProcessorVendorId(LONG processor) noexcept {
     processorVendor_[0] = '\0';
     if (!IsValidProcessor(systemInfo_, processor)) return processorVendor_;
-    char key[kProcessorKeySize];
-    FormProcessorKey(processor, key);
-    ReadHklmValue(key, "VendorIdentifier", processorVendor_, kTextSize);
-    for (const VendorName& entry : kVendorNames) {
-        if (lstrcmpiA(processorVendor_, entry.identifier) != 0) continue;
-        CopyText(processorVendor_, entry.vendor);
-        break;
-    }
+    ReadProcessorValue(*this, processor, "VendorIdentifier", processorVendor_, kTextSize);
+    if (const char* vendor = LookUp(VendorNameTable, processorVendor_, lstrcmpiA))
+        CopyText(processorVendor_, vendor);
     return processorVendor_;
 }
 
@@ -115,9 +99,7 @@ LONG HwInfoCore::ProcessorSpeed(LONG processor) noexcept {
     LONG measured = 0;
     if (!IsValidProcessor(systemInfo_, processor)) return 0;
     if (IsNtPlatform()) {
-        char key[kProcessorKeySize];
-        FormProcessorKey(processor, key);
-        ReadHklmValue(key, "~MHz", &measured, sizeof(measured));
+        ReadProcessorValue(*this, processor, "~MHz", &measured, sizeof(measured));
     } else {
         // The driver measures the machine's clock; the processor number plays no part.
         QuerySpeedDriver(&measured);

@@ -9,22 +9,21 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "sysinfo/hw_info_core.h"
 #include "platform/registry_key.h"
+#include "sysinfo/hw_info_core.h"
 
 namespace sysinfo {
 
-int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
-                              int size) noexcept {
-    if (destination == nullptr || size <= 0) return 0;
-    if (valueName == nullptr || valueName[0] == '\0') return 0;
+bool HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                               int size) noexcept {
+    if (destination == nullptr || size <= 0) return false;
+    if (valueName == nullptr || valueName[0] == '\0') return false;
 
     BYTE* bytes = static_cast<BYTE*>(destination);
     bytes[0] = 0;
 
     platform::RegistryKey key;
-    if (platform::RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
+    if (!key.Open(HKEY_LOCAL_MACHINE, subKey)) return false;
 
     const DWORD capacity = static_cast<DWORD>(size);
     DWORD count = capacity;
@@ -36,11 +35,11 @@ int HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* d
                       (count < capacity || !text || bytes[capacity - 1] == 0);
     if (!read) {
         std::memset(bytes, 0, capacity);
-        return 0;
+        return false;
     }
     // Text stored without its terminator still ends here.
     if (count < capacity) bytes[count] = 0;
-    return 1;
+    return true;
 }
 
 }  // namespace sysinfo

@@ -5,10 +5,10 @@
 // unload it again when the handle closes, so each query loads it anew.
 #include "sysinfo/speed_driver.h"
 
+#include "platform/owned.h"
 #include "platform/platform.h"
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/module_directory.h"
-#include "sysinfo/scoped_handles.h"
 
 namespace sysinfo {
 
@@ -26,22 +26,22 @@ bool FormDriverPath(char (&path)[MAX_PATH]) noexcept {
 
 }  // namespace
 
-int QuerySpeedDriver(LONG* value) noexcept {
-    if (value == nullptr) return 0;
+bool QuerySpeedDriver(LONG* value) noexcept {
+    if (value == nullptr) return false;
     *value = 0;
     char path[MAX_PATH];
-    if (!FormDriverPath(path)) return 0;
+    if (!FormDriverPath(path)) return false;
 
-    ScopedDevice driver(platform::CreateFileA(path, 0, 0, nullptr, OPEN_EXISTING,
-                                              FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!driver.valid()) return 0;
+    platform::DeviceFile driver(platform::CreateFileA(path, 0, 0, nullptr, OPEN_EXISTING,
+                                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!driver) return false;
 
     LONG answer = 0;
     DWORD returned = 0;
-    const BOOL ok = platform::DeviceIoControl(driver.get(), kSpeedRequest, nullptr, 0, &answer,
+    const BOOL ok = platform::DeviceIoControl(driver.Get(), kSpeedRequest, nullptr, 0, &answer,
                                               sizeof(answer), &returned, nullptr);
     if (ok) *value = answer;
-    return ok ? 1 : 0;
+    return ok != FALSE;
 }
 
 }  // namespace sysinfo

@@ -6,7 +6,7 @@
 namespace sysinfo {
 
 // Sets value to 0, then to the driver's clock rate in MHz when the request
-// succeeds. Non-zero when the request succeeded.
-int QuerySpeedDriver(LONG* value) noexcept;
+// succeeds. True when the request succeeded.
+bool QuerySpeedDriver(LONG* value) noexcept;
 
 }  // namespace sysinfo

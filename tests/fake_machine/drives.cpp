@@ -124,6 +124,12 @@ HMODULE LoadLibraryA(LPCSTR fileName) {
     return fake::FakeKernel32();
 }
 
+// Module files opened as data are the real ones: the registrar tests build them.
+HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
+    Call call("LoadLibraryExA");
+    return ::LoadLibraryExA(fileName, file, flags);
+}
+
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     Call call("GetProcAddress");
     if (module != fake::FakeKernel32()) return ::GetProcAddress(module, name);

@@ -17,17 +17,21 @@
 #include <vector>
 
 #include "object/co_dezivero.h"
+#include "object_state_access.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kFill;
+using object::StateAccess;
 using sysinfo::HwInfoCore;
 
-constexpr unsigned char kFill = 0xCC;
 constexpr size_t kGuard = 64;
 
 const std::string kNtVersion = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
@@ -231,7 +235,7 @@ TEST_P(CanaryCoreTest, ExactFitAndOneTooLongStayInTheirBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryCoreTest, ::testing::ValuesIn(kCoreRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // ---- The object's HWKey -----------------------------------------------------------------
 
@@ -293,7 +297,7 @@ TEST_P(CanaryHWKeyTest, FindDeviceFillsHWKeyAndNothingElse) {
     sysinfo::ForgetModuleDirectory();
     auto guarded = std::make_unique<Guarded<object::CoDeZiVero>>(nullptr);
     object::CoDeZiVero& object = **guarded;
-    FillTextBuffers(object.core_);
+    FillTextBuffers(StateAccess::Core(object));
     const auto before = guarded->Snapshot();
 
     BSTR cls = SysAllocString(L"Orv");
@@ -301,11 +305,12 @@ TEST_P(CanaryHWKeyTest, FindDeviceFillsHWKeyAndNothingElse) {
     ASSERT_EQ(S_OK, object.FindDevice(0, cls, &found));
     SysFreeString(cls);
     EXPECT_EQ(row.keyLength != 0 ? VARIANT_TRUE : VARIANT_FALSE, found);
-    EXPECT_EQ(row.keyLength, std::strlen(object.HWKey_));
+    EXPECT_EQ(row.keyLength, std::strlen(StateAccess::HWKey(object)));
 
     const auto changed = guarded->ChangedOutside(
-        before, {{guarded->OffsetOf(object.HWKey_), sizeof object.HWKey_},
-                 {guarded->OffsetOf(&object.DeviceStatus_), sizeof object.DeviceStatus_}});
+        before, {{guarded->OffsetOf(StateAccess::HWKey(object)), sizeof StateAccess::HWKey(object)},
+                 {guarded->OffsetOf(&StateAccess::DeviceStatus(object)),
+                  sizeof StateAccess::DeviceStatus(object)}});
     EXPECT_TRUE(changed.empty()) << changed.size() << " bytes changed, first at offset "
                                  << (changed.empty() ? 0 : changed.front());
     EXPECT_TRUE(guarded->GuardIntact());
@@ -317,6 +322,6 @@ TEST_P(CanaryHWKeyTest, FindDeviceFillsHWKeyAndNothingElse) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryHWKeyTest, ::testing::ValuesIn(kHWKeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

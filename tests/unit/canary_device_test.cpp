@@ -13,16 +13,18 @@
 #include <ostream>
 #include <string>
 
+#include "devices/device_info.h"
 #include "devices/device_query.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kFill;
 
-constexpr unsigned char kFill = 0xCC;
 constexpr size_t kGuard = 32;
 
 const std::string kNetRoot = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
@@ -128,8 +130,8 @@ TEST_P(CanaryKeyTest, KeyStaysInsideTheCallersBuffer) {
 
     GuardedBuffer key(row.bufferSize);
     LONG status = 0;
-    const int found = devices::FindDeviceKey(0, deviceClass, key.text(), row.bufferSize, &status);
-    EXPECT_EQ(row.fits ? 1 : 0, found);
+    const bool found = devices::FindDeviceKey(0, deviceClass, key.text(), row.bufferSize, &status);
+    EXPECT_EQ(row.fits, found);
     if (row.fits) {
         EXPECT_EQ(expected, std::string(key.text()));
     }
@@ -138,7 +140,7 @@ TEST_P(CanaryKeyTest, KeyStaysInsideTheCallersBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryKeyTest, ::testing::ValuesIn(kKeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // ---- QueryDeviceValue's value buffer ----------------------------------------------------
 
@@ -189,9 +191,9 @@ TEST_P(CanaryValueTest, ValueStaysInsideTheCallersBuffer) {
         GuardedBuffer buffer(row.bufferSize);
         DWORD type = 0xDEADBEEF;
         DWORD size = row.bufferSize;
-        const int ok = devices::QueryDeviceValue(key.c_str(), nullptr, row.valueName, &type,
+        const bool ok = devices::QueryDeviceValue(key.c_str(), nullptr, row.valueName, &type,
                                                  buffer.get(), &size);
-        EXPECT_EQ(row.ok, ok != 0) << nt;
+        EXPECT_EQ(row.ok, ok) << nt;
         EXPECT_TRUE(buffer.GuardsIntact()) << nt;
         if (ok && speed) {
             EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
@@ -206,7 +208,7 @@ TEST_P(CanaryValueTest, ValueStaysInsideTheCallersBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryValueTest, ::testing::ValuesIn(kValueRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // ---- GetDeviceInfo's argument buffers ---------------------------------------------------
 
@@ -277,6 +279,6 @@ TEST_P(CanaryArgumentTest, TextsFitTheirBufferOrAnswerNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Canary, CanaryArgumentTest, ::testing::ValuesIn(kArgumentRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

@@ -13,17 +13,18 @@
 #include <string>
 
 #include "sysinfo/fixed_disks.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "sysinfo/speed_driver.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kLongSentinel;
 
-constexpr LONG kSentinel = static_cast<LONG>(0xDEADBEEF);
 
 std::string Chars(size_t count) {
     std::string text;
@@ -75,13 +76,13 @@ TEST_F(CanaryPathTest, SpeedDriverPathOf259IsOpenedAndOf260IsNot) {
         machine->ResetCounts();
 
         struct {
-            LONG before = kSentinel;
-            LONG value = kSentinel;
-            LONG after = kSentinel;
+            LONG before = kLongSentinel;
+            LONG value = kLongSentinel;
+            LONG after = kLongSentinel;
         } guarded;
-        const int ok = sysinfo::QuerySpeedDriver(&guarded.value);
-        EXPECT_EQ(kSentinel, guarded.before);
-        EXPECT_EQ(kSentinel, guarded.after);
+        const bool ok = sysinfo::QuerySpeedDriver(&guarded.value);
+        EXPECT_EQ(kLongSentinel, guarded.before);
+        EXPECT_EQ(kLongSentinel, guarded.after);
         if (directoryLength == 242) {
             EXPECT_EQ(259u, path.size());
             EXPECT_EQ(1, ok);
@@ -111,7 +112,7 @@ TEST_F(CanaryPathTest, DiskNameOfEveryNumberIsWhole) {
             unsigned char after[16];
         } guarded;
         std::memset(&guarded, 0xCC, sizeof guarded);
-        EXPECT_EQ(1, sysinfo::QueryDiskGeometry(disk, &guarded.geometry)) << disk;
+        EXPECT_TRUE(sysinfo::QueryDiskGeometry(disk, &guarded.geometry)) << disk;
         EXPECT_EQ(512u, guarded.geometry.BytesPerSector);
         for (unsigned char byte : guarded.before) EXPECT_EQ(0xCC, byte);
         for (unsigned char byte : guarded.after) EXPECT_EQ(0xCC, byte);

@@ -6,19 +6,23 @@
 
 #include <cstring>
 #include <memory>
-#include <ostream>
 #include <string>
 
+#include "device_database_test_support.h"
+#include "devices/device_database_9x.h"
 #include "devices/device_query.h"
-#include "sysinfo/hw_info_core.h"
+#include "test_support.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {
 
+using device_database_test::DriverPathRow;
+using device_database_test::FindRow;
+using device_database_test::ReadRow;
 using platform::fake::Machine;
-using platform::fake::Scope;
+using test_support::kFill;
+using test_support::kLongSentinel;
 
-constexpr LONG kStatusSentinel = static_cast<LONG>(0xDEADBEEF);
 const std::string kList = "HKDD\\Config Manager\\Enum\\";
 const std::string kEnum = "HKLM\\Enum\\";
 const std::string kClass = "HKLM\\System\\CurrentControlSet\\Services\\Class\\";
@@ -70,27 +74,7 @@ std::unique_ptr<Machine> DeviceList9x() {
     return m;
 }
 
-class Device9xTest : public ::testing::Test {
-protected:
-    void SetUp() override { sysinfo::ForgetPlatformRecord(); }
-    void TearDown() override {
-        EXPECT_EQ(0, machine->OpenKeys());
-        sysinfo::ForgetPlatformRecord();
-    }
-    std::unique_ptr<Machine> machine = DeviceList9x();
-    Scope scope{*machine};
-};
-
-struct FindRow {
-    const char* name;
-    const char* deviceClass;
-    LONG number;
-    int found;
-    const char* key;  // after the call, found or not
-    LONG status;
-};
-
-void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
+using Device9xTest = test_support::BoundMachineTest<DeviceList9x>;
 
 const FindRow kFindRows[] = {
     {"FloppySkippedForExactDiskDrive", "DiskDrive", 0, 1, "Enum\\ESDI\\GENERIC\\0001", 5},
@@ -109,24 +93,15 @@ const FindRow kFindRows[] = {
 
 class Device9xFindTest : public Device9xTest, public ::testing::WithParamInterface<FindRow> {};
 
-TEST_P(Device9xFindTest, FindsKeyAndStatus) {
-    const FindRow& row = GetParam();
-    char key[1040];
-    std::memset(key, 0xCC, sizeof key);
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(row.found, devices::FindDeviceKey(row.number, row.deviceClass, key, sizeof key,
-                                                &status));
-    EXPECT_STREQ(row.key, key);
-    EXPECT_EQ(row.status, status);
-}
+TEST_P(Device9xFindTest, FindsKeyAndStatus) { device_database_test::ExpectFind(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Device9x, Device9xFindTest, ::testing::ValuesIn(kFindRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(Device9xTest, DiskWithoutDescriptionCountsAsDisk) {
     char key[260];
     LONG status = 0;
-    ASSERT_EQ(1, devices::FindDeviceKey(1, "DiskDrive", key, sizeof key, &status));
+    ASSERT_TRUE(devices::FindDeviceKey(1, "DiskDrive", key, sizeof key, &status));
     EXPECT_EQ(nullptr, machine->FindValue(kEnum + "ESDI\\GENERIC\\0002", "DeviceDesc"));
     EXPECT_STREQ("Enum\\ESDI\\GENERIC\\0002", key);
 }
@@ -134,12 +109,12 @@ TEST_F(Device9xTest, DiskWithoutDescriptionCountsAsDisk) {
 TEST_F(Device9xTest, MissingDeviceListFindsNothingAndWritesNoStatus) {
     machine->RemoveKey("HKDD\\Config Manager");
     char key[64];
-    std::memset(key, 0xCC, sizeof key);
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "Display", key, sizeof key, &status));
+    std::memset(key, kFill, sizeof key);
+    LONG status = kLongSentinel;
+    EXPECT_FALSE(devices::FindDeviceKey(0, "Display", key, sizeof key, &status));
     EXPECT_EQ(0, key[0]);
-    EXPECT_EQ(static_cast<char>(0xCC), key[1]);
-    EXPECT_EQ(kStatusSentinel, status);
+    EXPECT_EQ(static_cast<char>(kFill), key[1]);
+    EXPECT_EQ(kLongSentinel, status);
 }
 
 // A hardware key that fills the room behind "Enum\" exactly, without a
@@ -151,47 +126,35 @@ TEST_F(Device9xTest, HardwareKeyFillingTheBufferEndsTerminated) {
         .Raw(kList + "L2", "HardwareKey", REG_SZ, longKey + "X")
         .Sz(kEnum + longKey, "Class", "Long");
     char key[260 + 16];
-    std::memset(key, 0xCC, sizeof key);
+    std::memset(key, kFill, sizeof key);
     LONG status = 0;
-    ASSERT_EQ(1, devices::FindDeviceKey(0, "Long", key, 260, &status));
+    ASSERT_TRUE(devices::FindDeviceKey(0, "Long", key, 260, &status));
     EXPECT_EQ("Enum\\" + longKey, std::string(key));
-    EXPECT_EQ(0, devices::FindDeviceKey(1, "Long", key, 260, &status));
+    EXPECT_FALSE(devices::FindDeviceKey(1, "Long", key, 260, &status));
     EXPECT_STREQ("Enum\\", key);
-    for (size_t i = 260; i < sizeof key; ++i) EXPECT_EQ(static_cast<char>(0xCC), key[i]) << i;
+    for (size_t i = 260; i < sizeof key; ++i) EXPECT_EQ(static_cast<char>(kFill), key[i]) << i;
 }
 
 TEST_F(Device9xTest, HardwareKeyLongerThanHWKeyIsNotRead) {
     machine->RemoveKey("HKDD\\Config Manager");
     machine->Sz(kList + "L1", "HardwareKey", std::string(1100, 'H'));
     char key[1040 + 16];
-    std::memset(key, 0xCC, sizeof key);
+    std::memset(key, kFill, sizeof key);
     LONG status = 0;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "Long", key, 1040, &status));
+    EXPECT_FALSE(devices::FindDeviceKey(0, "Long", key, 1040, &status));
     EXPECT_STREQ("Enum\\", key);
-    EXPECT_EQ(static_cast<char>(0xCC), key[1040]);
+    EXPECT_EQ(static_cast<char>(kFill), key[1040]);
 }
 
 TEST_F(Device9xTest, KeyBufferTooSmallForPrefixIsRefused) {
     char key[8];
-    std::memset(key, 0xCC, sizeof key);
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "Display", key, 6, &status));
+    std::memset(key, kFill, sizeof key);
+    LONG status = kLongSentinel;
+    EXPECT_FALSE(devices::FindDeviceKey(0, "Display", key, 6, &status));
     EXPECT_EQ(0, key[0]);
-    EXPECT_EQ(static_cast<char>(0xCC), key[1]);
-    EXPECT_EQ(kStatusSentinel, status);
+    EXPECT_EQ(static_cast<char>(kFill), key[1]);
+    EXPECT_EQ(kLongSentinel, status);
 }
-
-struct ReadRow {
-    const char* name;
-    const char* deviceKey;
-    const char* subkey;
-    const char* valueName;
-    int ok;
-    DWORD type;
-    const char* text;  // for REG_SZ rows
-};
-
-void PrintTo(const ReadRow& row, std::ostream* os) { *os << row.name; }
 
 const ReadRow kReadRows[] = {
     {"ValueInHardwareKey", "Enum\\PCI\\VEN_1\\0000", nullptr, "DeviceDesc", 1, REG_SZ,
@@ -207,7 +170,8 @@ const ReadRow kReadRows[] = {
      nullptr},
     {"MissingDeviceKeyFails", "Enum\\NOPE", nullptr, "DeviceDesc", 0, 0, nullptr},
     {"EmptyValueInHardwareKeyWins", "Enum\\MODEM\\0000", nullptr, "Empty", 1, REG_SZ, ""},
-    {"HardwareKeyValueOfAnyType", "Enum\\MODEM\\0000", nullptr, "Flags", 1, REG_DWORD, nullptr},
+    {"HardwareKeyValueOfAnyType", "Enum\\MODEM\\0000", nullptr, "Flags", 1, REG_DWORD, nullptr,
+     0x1234},
     // An empty last component: not plainly a device key, though the registry would open it.
     {"KeyWithTrailingBackslashIsRefused", "Enum\\MODEM\\0000\\", nullptr, "DeviceDesc", 0, 0,
      nullptr},
@@ -215,31 +179,16 @@ const ReadRow kReadRows[] = {
 
 class Device9xReadTest : public Device9xTest, public ::testing::WithParamInterface<ReadRow> {};
 
-TEST_P(Device9xReadTest, ReadsHardwareThenDriverKey) {
-    const ReadRow& row = GetParam();
-    BYTE buffer[1040];
-    std::memset(buffer, 0xCC, sizeof buffer);
-    DWORD type = 0xDEADBEEF;
-    DWORD size = sizeof buffer;
-    const int ok = devices::QueryDeviceValue(row.deviceKey, row.subkey, row.valueName, &type,
-                                             buffer, &size);
-    EXPECT_EQ(row.ok, ok != 0);
-    if (!row.ok) return;
-    EXPECT_EQ(row.type, type);
-    if (row.text) {
-        EXPECT_EQ(std::strlen(row.text) + 1, size);
-        EXPECT_STREQ(row.text, reinterpret_cast<const char*>(buffer));
-    }
-}
+TEST_P(Device9xReadTest, ReadsHardwareThenDriverKey) { device_database_test::ExpectRead(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Device9x, Device9xReadTest, ::testing::ValuesIn(kReadRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(Device9xTest, DwordReadFromHardwareKey) {
     BYTE buffer[8] = {};
     DWORD type = 0, size = sizeof buffer;
-    ASSERT_NE(0, devices::ReadDeviceValue9x("Enum\\MODEM\\0000", nullptr, "Flags", &type, buffer,
-                                            &size));
+    ASSERT_TRUE(devices::ReadDeviceValue(devices::kFamily9x, "Enum\\MODEM\\0000", nullptr, "Flags",
+                                          &type, buffer, &size));
     EXPECT_EQ(4u, size);
     EXPECT_EQ(0x34, buffer[0]);
     EXPECT_EQ(0x12, buffer[1]);
@@ -247,53 +196,22 @@ TEST_F(Device9xTest, DwordReadFromHardwareKey) {
 
 // "System\CurrentControlSet\Services\Class\" is 40 characters; the driver
 // text gets 219 bytes, and the whole path 259 characters.
-struct DriverPathRow {
-    const char* name;
-    size_t driverLength;
-    bool terminated;
-    const char* subkey;
-    int ok;
-};
-
-void PrintTo(const DriverPathRow& row, std::ostream* os) { *os << row.name; }
-
-const DriverPathRow kDriverPathRows[] = {
-    {"DriverFillingItsRoomUnterminated", 219, false, nullptr, 1},
-    {"DriverFillingItsRoomWithTerminatorIsTooLong", 219, true, nullptr, 0},
-    {"DriverOneByteTooLong", 220, false, nullptr, 0},
-    {"SubkeyEndingAt259", 216, true, "ab", 1},
-    {"SubkeyPassing259", 216, true, "abc", 0},
-    {"EmptySubkeyAt259", 218, true, "", 1},
-};
-
 class Device9xDriverPathTest : public Device9xTest,
                                public ::testing::WithParamInterface<DriverPathRow> {};
 
 TEST_P(Device9xDriverPathTest, LongPathsFailInsteadOfOverrunning) {
-    const DriverPathRow& row = GetParam();
-    std::string driver = "D\\" + std::string(row.driverLength - 2, 'd');
-    machine->Raw(kEnum + "LONGDRV", "Driver", REG_SZ,
-                 row.terminated ? driver + std::string(1, '\0') : driver);
-    std::string driverKey = kClass + driver.substr(0, 219);
-    if (row.subkey && *row.subkey) driverKey += std::string("\\") + row.subkey;
-    machine->Sz(driverKey, "Answer", "deep");
-
-    BYTE buffer[64];
-    DWORD type = 0, size = sizeof buffer;
-    EXPECT_EQ(row.ok, devices::ReadDeviceValue9x("Enum\\LONGDRV", row.subkey, "Answer", &type,
-                                                 buffer, &size) != 0);
-    if (row.ok) {
-        EXPECT_STREQ("deep", reinterpret_cast<const char*>(buffer));
-    }
+    device_database_test::ExpectDriverPath(
+        *machine, {devices::kFamily9x, 219, "Enum\\LONGDRV", kClass}, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Device9x, Device9xDriverPathTest, ::testing::ValuesIn(kDriverPathRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Device9x, Device9xDriverPathTest,
+                         ::testing::ValuesIn(device_database_test::kDriverPathRows),
+                         test_support::RowName());
 
 TEST_F(Device9xTest, SpeedFromModemDescription) {
     BYTE buffer[1040] = {};
     DWORD type = 0, size = sizeof buffer;
-    ASSERT_NE(0, devices::QueryDeviceValue("Enum\\MODEM\\0000", "", "Speed", &type, buffer, &size));
+    ASSERT_TRUE(devices::QueryDeviceValue("Enum\\MODEM\\0000", "", "Speed", &type, buffer, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     DWORD speed = 0;
     std::memcpy(&speed, buffer, 4);

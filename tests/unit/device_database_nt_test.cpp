@@ -10,17 +10,24 @@
 #include <ostream>
 #include <string>
 
+#include "device_database_test_support.h"
 #include "devices/device_database_nt.h"
 #include "devices/device_query.h"
-#include "sysinfo/hw_info_core.h"
+#include "devices/scsi_port_value.h"
+#include "devices/search_key_tree.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
+using device_database_test::DriverPathRow;
+using device_database_test::FindRow;
+using device_database_test::ReadRow;
 using platform::fake::Machine;
-using platform::fake::Scope;
+using test_support::kFill;
+using test_support::kLongSentinel;
 
-constexpr LONG kStatusSentinel = static_cast<LONG>(0xDEADBEEF);
 const std::string kScsi = "HKLM\\HARDWARE\\DEVICEMAP\\SCSI\\";
 const std::string kEnum = "HKLM\\System\\CurrentControlSet\\Enum\\";
 const std::string kServices = "HKLM\\System\\CurrentControlSet\\Services\\";
@@ -126,33 +133,16 @@ std::unique_ptr<Machine> DeviceDatabaseNt() {
     return m;
 }
 
-class DeviceNtTest : public ::testing::Test {
-protected:
-    void SetUp() override { sysinfo::ForgetPlatformRecord(); }
-    void TearDown() override {
-        EXPECT_EQ(0, machine->OpenKeys());
-        sysinfo::ForgetPlatformRecord();
-    }
-    std::unique_ptr<Machine> machine = DeviceDatabaseNt();
-    Scope scope{*machine};
-};
-
-struct FindRow {
-    const char* name;
-    const char* deviceClass;
-    LONG number;
-    int found;
-    std::string key;  // checked when found
-    LONG status;
-};
-
-void PrintTo(const FindRow& row, std::ostream* os) { *os << row.name; }
+using DeviceNtTest = test_support::BoundMachineTest<DeviceDatabaseNt>;
 
 const std::string kScsiKey = "HARDWARE\\DEVICEMAP\\SCSI\\";
 const std::string kEnumKey = "System\\CurrentControlSet\\Enum\\";
 const std::string kNetKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\";
 const std::string kPrinterKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 const std::string kMediaKey = "SYSTEM\\CurrentControlSet\\Control\\MediaResources\\";
+
+// A services walk that finds nothing leaves the last instance it tried.
+const std::string kLastInstance = kEnumKey + "PCI\\VEN_VGA\\1";
 
 const FindRow kFindRows[] = {
     {"DiskFirstInDepthFirstOrder", "DiskDrive", 0, 1, kScsiKey + kLun00, 0},
@@ -172,42 +162,31 @@ const FindRow kFindRows[] = {
     {"MediaInactiveSkipped", "MEDIA", 1, 1, kMediaKey + "wave\\SB16", 0},
     {"NoThirdMedia", "Media", 2, 0, "", 0},
     {"ServiceInstanceWithoutProblem", "hdc", 0, 1, kEnumKey + "PCI\\VEN_IDE\\3&1", 0},
-    {"CountZeroAndMissingCountContributeNothing", "hdc", 1, 0, "", 0},
+    {"CountZeroAndMissingCountContributeNothing", "hdc", 1, 0, kLastInstance, 0},
     {"ScsiAdapterStatusIsProblem", "SCSIAdapter", 1, 1, kEnumKey + "PCI\\VEN_9005\\3&3", 5},
-    {"ScsiAdapterWithFlagsLowByteZeroSkipped", "SCSIAdapter", 2, 0, "", 0x100},
+    {"ScsiAdapterWithFlagsLowByteZeroSkipped", "SCSIAdapter", 2, 0, kLastInstance, 0x100},
     {"ModemWithoutStatusFlagsCounts", "modem", 0, 1, kEnumKey + "Root\\MODEM\\0000", 22},
     {"ModemWithFlagsZeroCounts", "Modem", 1, 1, kEnumKey + "Root\\MODEM\\0001", 0},
     {"DisplayWithFlagsZeroCounts", "display", 0, 1, kEnumKey + "PCI\\VEN_VGA\\1", 0},
     {"InstanceWithFlags", "USB", 0, 1, kEnumKey + "USB\\ROOT\\1", 0x21},
-    {"InstanceWithoutFlagsNotJudgedByPreviousStatus", "usb", 1, 0, "", 0},
+    {"InstanceWithoutFlagsNotJudgedByPreviousStatus", "usb", 1, 0, kLastInstance, 0},
 };
 
 class DeviceNtFindTest : public DeviceNtTest, public ::testing::WithParamInterface<FindRow> {};
 
-TEST_P(DeviceNtFindTest, FindsKeyAndStatus) {
-    const FindRow& row = GetParam();
-    char key[1040];
-    std::memset(key, 0xCC, sizeof key);
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(row.found,
-              devices::FindDeviceKey(row.number, row.deviceClass, key, sizeof key, &status));
-    if (row.found) {
-        EXPECT_EQ(row.key, std::string(key));
-    }
-    EXPECT_EQ(row.status, status);
-}
+TEST_P(DeviceNtFindTest, FindsKeyAndStatus) { device_database_test::ExpectFind(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(DeviceNt, DeviceNtFindTest, ::testing::ValuesIn(kFindRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(DeviceNtTest, UnknownFailsAtOnceWithoutStatus) {
     for (const char* cls : {"Unknown", "UNKNOWN", "unknown"}) {
         char key[260];
-        std::memset(key, 0xCC, sizeof key);
-        LONG status = kStatusSentinel;
+        std::memset(key, kFill, sizeof key);
+        LONG status = kLongSentinel;
         machine->ResetCounts();
-        EXPECT_EQ(0, devices::FindDeviceKey(0, cls, key, sizeof key, &status)) << cls;
-        EXPECT_EQ(kStatusSentinel, status) << cls;
+        EXPECT_FALSE(devices::FindDeviceKey(0, cls, key, sizeof key, &status)) << cls;
+        EXPECT_EQ(kLongSentinel, status) << cls;
         EXPECT_EQ(0, key[0]) << cls;
         EXPECT_EQ(0, machine->Calls("RegOpenKeyExA")) << cls;
     }
@@ -215,10 +194,10 @@ TEST_F(DeviceNtTest, UnknownFailsAtOnceWithoutStatus) {
 
 TEST_F(DeviceNtTest, FailedTreeSearchWritesNoKey) {
     char key[260];
-    std::memset(key, 0xCC, sizeof key);
+    std::memset(key, kFill, sizeof key);
     key[0] = 'x';
     LONG counter = 4;
-    EXPECT_EQ(0, devices::SearchKeyTree(&counter, "HARDWARE\\DEVICEMAP\\SCSI", "Type",
+    EXPECT_FALSE(devices::SearchKeyTree(&counter, "HARDWARE\\DEVICEMAP\\SCSI", "Type",
                                         "DiskPeripheral", key, sizeof key));
     EXPECT_EQ('x', key[0]);
     EXPECT_EQ(0, counter);  // four disks counted down
@@ -227,36 +206,23 @@ TEST_F(DeviceNtTest, FailedTreeSearchWritesNoKey) {
 TEST_F(DeviceNtTest, FailedServicesWalkLeavesLastInstanceTried) {
     char key[1040];
     LONG status = 0;
-    EXPECT_EQ(0, devices::FindDeviceKey(1, "usb", key, sizeof key, &status));
-    EXPECT_EQ(kEnumKey + "PCI\\VEN_VGA\\1", std::string(key));
+    EXPECT_FALSE(devices::FindDeviceKey(1, "usb", key, sizeof key, &status));
+    EXPECT_EQ(kLastInstance, std::string(key));
 }
 
 TEST_F(DeviceNtTest, MissingRootFindsNothing) {
     machine->RemoveKey("HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print");
     machine->RemoveKey("HKLM\\System\\CurrentControlSet\\Services");
     char key[260];
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "Printer", key, sizeof key, &status));
+    LONG status = kLongSentinel;
+    EXPECT_FALSE(devices::FindDeviceKey(0, "Printer", key, sizeof key, &status));
     EXPECT_EQ(0, status);
-    status = kStatusSentinel;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "Modem", key, sizeof key, &status));
-    EXPECT_EQ(kStatusSentinel, status);
+    status = kLongSentinel;
+    EXPECT_FALSE(devices::FindDeviceKey(0, "Modem", key, sizeof key, &status));
+    EXPECT_EQ(kLongSentinel, status);
 }
 
-struct ValueRow {
-    const char* name;
-    std::string deviceKey;
-    const char* subkey;
-    const char* valueName;
-    int ok;
-    DWORD type;
-    const char* text;  // REG_SZ rows
-    DWORD number;      // REG_DWORD rows
-};
-
-void PrintTo(const ValueRow& row, std::ostream* os) { *os << row.name; }
-
-const ValueRow kValueRows[] = {
+const ReadRow kValueRows[] = {
     {"ScsiDeviceDescIsIdentifier", kScsiKey + kLun00, nullptr, "DeviceDesc", 1, REG_SZ,
      "WDC WD800", 0},
     {"ScsiPrefixWithoutCase", "hardware\\devicemap\\scsi\\" + kLun00, nullptr, "devicedesc", 1,
@@ -302,31 +268,12 @@ const ValueRow kValueRows[] = {
      nullptr, 0x0A},
 };
 
-class DeviceNtValueTest : public DeviceNtTest, public ::testing::WithParamInterface<ValueRow> {};
+class DeviceNtValueTest : public DeviceNtTest, public ::testing::WithParamInterface<ReadRow> {};
 
-TEST_P(DeviceNtValueTest, ReadsRemappedValue) {
-    const ValueRow& row = GetParam();
-    BYTE buffer[1040];
-    std::memset(buffer, 0xCC, sizeof buffer);
-    DWORD type = 0xDEADBEEF;
-    DWORD size = sizeof buffer;
-    const int ok = devices::QueryDeviceValue(row.deviceKey.c_str(), row.subkey, row.valueName,
-                                             &type, buffer, &size);
-    EXPECT_EQ(row.ok, ok != 0);
-    if (!row.ok) return;
-    EXPECT_EQ(row.type, type);
-    if (row.type == REG_SZ) {
-        EXPECT_EQ(std::strlen(row.text) + 1, size);
-        EXPECT_STREQ(row.text, reinterpret_cast<const char*>(buffer));
-    } else {
-        DWORD number = 0;
-        std::memcpy(&number, buffer, sizeof number);
-        EXPECT_EQ(row.number, number);
-    }
-}
+TEST_P(DeviceNtValueTest, ReadsRemappedValue) { device_database_test::ExpectRead(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(DeviceNt, DeviceNtValueTest, ::testing::ValuesIn(kValueRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // A key like "HARDWARE\DEVICEMAP\SCSI\S" (just past the prefix, separator and
 // one character, without a further backslash) stays whole.
@@ -334,7 +281,7 @@ TEST_F(DeviceNtTest, ScsiPortCutNeedsABackslashPastTheFirstCharacter) {
     machine->Sz(kScsi + "S", "Driver", "short-port");
     BYTE buffer[64] = {};
     DWORD type = 0, size = sizeof buffer;
-    ASSERT_EQ(1, devices::ReadScsiPortValue("HARDWARE\\DEVICEMAP\\SCSI\\S", nullptr, "Driver",
+    ASSERT_TRUE(devices::ReadScsiPortValue("HARDWARE\\DEVICEMAP\\SCSI\\S", nullptr, "Driver",
                                             &type, buffer, &size));
     EXPECT_STREQ("short-port", reinterpret_cast<const char*>(buffer));
 }
@@ -349,9 +296,9 @@ TEST_F(DeviceNtTest, ScsiPortKeyNear259Characters) {
         machine->Key("HKLM\\" + key);
         BYTE buffer[64] = {};
         DWORD type = 0, size = sizeof buffer;
-        const int ok = devices::QueryDeviceValue(key.c_str(), nullptr, "DriverDesc", &type,
+        const bool ok = devices::QueryDeviceValue(key.c_str(), nullptr, "DriverDesc", &type,
                                                  buffer, &size);
-        EXPECT_EQ(length <= 259, ok != 0) << length;
+        EXPECT_EQ(length <= 259, ok) << length;
         if (ok) {
             EXPECT_STREQ("far-port", reinterpret_cast<const char*>(buffer));
         }
@@ -360,33 +307,17 @@ TEST_F(DeviceNtTest, ScsiPortKeyNear259Characters) {
 
 // "System\CurrentControlSet\Control\Class\" is 39 characters; "Driver" gets
 // 220 bytes, and the path 259 characters.
-TEST_F(DeviceNtTest, DriverKeyPathNear259Characters) {
-    struct Row {
-        size_t driverLength;
-        bool terminated;
-        const char* subkey;
-        int ok;
-    };
-    const Row rows[] = {
-        {220, false, nullptr, 1}, {220, true, nullptr, 0}, {221, false, nullptr, 0},
-        {217, true, "ab", 1},     {217, true, "abc", 0},   {219, true, "", 1},
-    };
-    for (const Row& row : rows) {
-        const std::string driver = "D\\" + std::string(row.driverLength - 2, 'd');
-        const std::string device = kEnum + "LONG\\DRV";
-        machine->Raw(device, "Driver", REG_SZ,
-                     row.terminated ? driver + std::string(1, '\0') : driver);
-        std::string driverKey = kDriverClass + driver.substr(0, 220);
-        if (row.subkey && *row.subkey) driverKey += std::string("\\") + row.subkey;
-        machine->Sz(driverKey, "Answer", "deep");
-        BYTE buffer[64] = {};
-        DWORD type = 0, size = sizeof buffer;
-        EXPECT_EQ(row.ok, devices::ReadDeviceValueNt((kEnumKey + "LONG\\DRV").c_str(), row.subkey,
-                                                     "Answer", &type, buffer, &size))
-            << row.driverLength << " " << (row.subkey ? row.subkey : "(null)");
-        machine->RemoveKey(kDriverClass + "D");
-    }
+class DeviceNtDriverPathTest : public DeviceNtTest,
+                               public ::testing::WithParamInterface<DriverPathRow> {};
+
+TEST_P(DeviceNtDriverPathTest, LongPathsFailInsteadOfOverrunning) {
+    device_database_test::ExpectDriverPath(
+        *machine, {devices::kFamilyNt, 220, kEnumKey + "LONG\\DRV", kDriverClass}, GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(DeviceNt, DeviceNtDriverPathTest,
+                         ::testing::ValuesIn(device_database_test::kDriverPathRows),
+                         test_support::RowName());
 
 // The instance path goes behind "System\CurrentControlSet\Enum\" with the
 // last byte of the key buffer kept free.
@@ -403,23 +334,23 @@ TEST_F(DeviceNtTest, InstancePathFillingKeyBuffer) {
     AddInstance(*machine, fits, "Wide", &flags, nullptr);
     AddInstance(*machine, tooLong, "Wide", &flags, nullptr);
     char buffer[260 + 8];
-    std::memset(buffer, 0xCC, sizeof buffer);
+    std::memset(buffer, kFill, sizeof buffer);
     LONG status = 0;
-    ASSERT_EQ(1, devices::FindDeviceKey(0, "Wide", buffer, 260, &status));
+    ASSERT_TRUE(devices::FindDeviceKey(0, "Wide", buffer, 260, &status));
     EXPECT_EQ(kEnumKey + fits, std::string(buffer));
-    EXPECT_EQ(0, devices::FindDeviceKey(1, "Wide", buffer, 260, &status));
+    EXPECT_FALSE(devices::FindDeviceKey(1, "Wide", buffer, 260, &status));
     EXPECT_EQ(kEnumKey, std::string(buffer));
     for (size_t i = 260; i < sizeof buffer; ++i)
-        EXPECT_EQ(static_cast<char>(0xCC), buffer[i]) << i;
+        EXPECT_EQ(static_cast<char>(kFill), buffer[i]) << i;
 }
 
 TEST_F(DeviceNtTest, ServicesWalkRefusesBufferWithoutRoomForPrefix) {
     char buffer[40];
-    std::memset(buffer, 0xCC, sizeof buffer);
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "modem", buffer, 31, &status));
-    EXPECT_EQ(kStatusSentinel, status);
-    EXPECT_EQ(static_cast<char>(0xCC), buffer[1]);
+    std::memset(buffer, kFill, sizeof buffer);
+    LONG status = kLongSentinel;
+    EXPECT_FALSE(devices::FindDeviceKey(0, "modem", buffer, 31, &status));
+    EXPECT_EQ(kLongSentinel, status);
+    EXPECT_EQ(static_cast<char>(kFill), buffer[1]);
 }
 
 // A hostile tree: a chain of single-letter keys far deeper than a path of
@@ -455,8 +386,8 @@ TEST_P(DeviceNtDeepTest, DeepTreeNeitherOverrunsNorExhaustsTheStack) {
     machine->Key(path);
     machine->Sz(candidate, "Type", "DiskPeripheral");
     char key[1040];
-    std::memset(key, 0xCC, sizeof key);
-    LONG status = kStatusSentinel;
+    std::memset(key, kFill, sizeof key);
+    LONG status = kLongSentinel;
     EXPECT_EQ(row.found, devices::FindDeviceKey(0, "DiskDrive", key, sizeof key, &status));
     if (row.found) {
         EXPECT_EQ(candidate.substr(5), std::string(key));
@@ -466,7 +397,7 @@ TEST_P(DeviceNtDeepTest, DeepTreeNeitherOverrunsNorExhaustsTheStack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceNt, DeviceNtDeepTest, ::testing::ValuesIn(kDeepRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // A candidate whose path would pass 259 characters is neither tested nor
 // searched below; one of exactly 259 is found.
@@ -479,7 +410,7 @@ TEST_F(DeviceNtTest, LongSubkeyNameNear259Characters) {
             .Sz(kScsi + "B", "Type", "CdRomPeripheral");
         char key[1040];
         LONG status = 0;
-        ASSERT_EQ(1, devices::FindDeviceKey(0, "CDROM", key, sizeof key, &status));
+        ASSERT_TRUE(devices::FindDeviceKey(0, "CDROM", key, sizeof key, &status));
         const std::string expected =
             nameLength == 233 ? kScsiKey + "A\\" + longName : kScsiKey + "B";
         EXPECT_EQ(expected, std::string(key)) << nameLength;
@@ -497,16 +428,16 @@ TEST_F(DeviceNtTest, LongSubkeyNameNear259Characters) {
 // reported in part.
 TEST_F(DeviceNtTest, FoundPathLongerThanKeyBufferIsNotTruncated) {
     char key[64];
-    std::memset(key, 0xCC, sizeof key);
+    std::memset(key, kFill, sizeof key);
     LONG status = 0;
-    EXPECT_EQ(0, devices::FindDeviceKey(0, "DiskDrive", key, sizeof key, &status));
+    EXPECT_FALSE(devices::FindDeviceKey(0, "DiskDrive", key, sizeof key, &status));
     EXPECT_EQ(0, key[0]);
 }
 
 TEST_F(DeviceNtTest, ScsiRootReadsItsOwnValue) {
     BYTE buffer[64] = {};
     DWORD type = 0, size = sizeof buffer;
-    ASSERT_EQ(1, devices::ReadScsiPortValue("HARDWARE\\DEVICEMAP\\SCSI", nullptr, "Driver",
+    ASSERT_TRUE(devices::ReadScsiPortValue("HARDWARE\\DEVICEMAP\\SCSI", nullptr, "Driver",
                                             &type, buffer, &size));
     EXPECT_STREQ("root-driver", reinterpret_cast<const char*>(buffer));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);

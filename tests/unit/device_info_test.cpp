@@ -10,31 +10,20 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_query.h"
-#include "sysinfo/hw_info_core.h"
+#include "devices/device_info.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::Bstr;
+using test_support::Narrow;
 
 const char kDeviceKey[] = "System\\CurrentControlSet\\Enum\\Root\\TEST\\0000";
 const std::string kDevice = std::string("HKLM\\") + kDeviceKey;
-
-class Bstr {
-public:
-    explicit Bstr(const std::wstring& text)
-        : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    Bstr(const char* text) : Bstr(std::wstring(text, text + std::strlen(text))) {}
-    ~Bstr() { SysFreeString(text_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    operator BSTR() const { return text_; }
-
-private:
-    BSTR text_;
-};
 
 class Variant {
 public:
@@ -55,24 +44,11 @@ private:
     VARIANT value_;
 };
 
-std::string Narrow(BSTR text) {
-    std::string out;
-    for (UINT i = 0; i < SysStringLen(text); ++i) out += static_cast<char>(text[i]);
-    return out;
-}
-
-class DeviceInfoTest : public ::testing::Test {
+class DeviceInfoTest : public test_support::BoundMachineTest<Machine::Nt> {
 protected:
-    void SetUp() override { sysinfo::ForgetPlatformRecord(); }
-    void TearDown() override {
-        EXPECT_EQ(0, machine->OpenKeys());
-        sysinfo::ForgetPlatformRecord();
-    }
     HRESULT Get(const Bstr& key, const Bstr& subkey, const Bstr& name) {
         return devices::GetDeviceInfo(key, subkey, name, result.Reset());
     }
-    std::unique_ptr<Machine> machine = Machine::Nt();
-    Scope scope{*machine};
     Variant result;
 };
 
@@ -138,7 +114,7 @@ TEST_P(DeviceInfoTypeTest, ConvertsByType) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceInfo, DeviceInfoTypeTest, ::testing::ValuesIn(kTypeRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(DeviceInfoTest, SpeedComesBackAsLong) {
     machine->Sz(kDevice, "DeviceDesc", "Standard V.90 Modem");
@@ -210,7 +186,7 @@ TEST_P(DeviceInfoLengthTest, AnyLengthGivesStatusNeverOverrun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceInfo, DeviceInfoLengthTest, ::testing::ValuesIn(kLengthRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // Keys and value names at their limits answer when they exist.
 TEST_F(DeviceInfoTest, LongExistingKeyAndValueNameAnswer) {
@@ -318,7 +294,7 @@ TEST_P(DeviceBusProbeTest, FindsPatternInAnyDeviceOfClass) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceInfo, DeviceBusProbeTest, ::testing::ValuesIn(kProbeRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(DeviceBusProbe, NullResultIsPointerError) {
     EXPECT_EQ(E_POINTER, devices::HasSCSIBus(nullptr));

@@ -12,15 +12,16 @@
 
 #include "devices/device_query.h"
 #include "devices/modem_speed_table.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kLongSentinel;
 
-constexpr LONG kStatusSentinel = static_cast<LONG>(0xDEADBEEF);
 const char kModemKey[] = "System\\CurrentControlSet\\Enum\\Root\\MODEM\\0000";
 const std::string kModem = std::string("HKLM\\") + kModemKey;
 
@@ -43,16 +44,9 @@ std::unique_ptr<Machine> ModemMachine(bool nt, const std::string& description) {
     return m;
 }
 
-class DeviceQueryTest : public ::testing::Test {
-protected:
-    void SetUp() override { sysinfo::ForgetPlatformRecord(); }
-    void TearDown() override {
-        EXPECT_EQ(0, machine->OpenKeys());
-        sysinfo::ForgetPlatformRecord();
-    }
-    std::unique_ptr<Machine> machine = ModemMachine(true, "Standard V.90 Modem");
-    Scope scope{*machine};
-};
+std::unique_ptr<Machine> V90ModemMachine() { return ModemMachine(true, "Standard V.90 Modem"); }
+
+using DeviceQueryTest = test_support::BoundMachineTest<V90ModemMachine>;
 
 struct RefusedRow {
     const char* name;
@@ -80,42 +74,42 @@ TEST_P(DeviceQueryRefusedTest, WritesNothing) {
     const RefusedRow& row = GetParam();
     char key[16];
     std::memset(key, 0xCC, sizeof key);
-    LONG status = kStatusSentinel;
+    LONG status = kLongSentinel;
     machine->ResetCounts();
-    EXPECT_EQ(0, devices::FindDeviceKey(row.number, row.deviceClass, row.nullBuffer ? nullptr : key,
+    EXPECT_FALSE(devices::FindDeviceKey(row.number, row.deviceClass, row.nullBuffer ? nullptr : key,
                                         row.size, &status));
     EXPECT_EQ(static_cast<char>(0xCC), key[0]);
-    EXPECT_EQ(kStatusSentinel, status);
+    EXPECT_EQ(kLongSentinel, status);
     EXPECT_EQ(0, machine->Calls("RegOpenKeyExA"));
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceQueryRefusedTest, ::testing::ValuesIn(kRefusedRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(DeviceQueryTest, HugeDeviceNumberSearchesAndFails) {
     char key[1040];
-    LONG status = kStatusSentinel;
-    EXPECT_EQ(0, devices::FindDeviceKey(LONG_MAX, "Modem", key, sizeof key, &status));
+    LONG status = kLongSentinel;
+    EXPECT_FALSE(devices::FindDeviceKey(LONG_MAX, "Modem", key, sizeof key, &status));
     EXPECT_EQ(7, status);  // the one modem was examined
 }
 
 TEST_F(DeviceQueryTest, NullStatusIsAccepted) {
     char key[1040];
-    EXPECT_EQ(1, devices::FindDeviceKey(0, "Modem", key, sizeof key, nullptr));
+    EXPECT_TRUE(devices::FindDeviceKey(0, "Modem", key, sizeof key, nullptr));
     EXPECT_STREQ(kModemKey, key);
 }
 
 TEST_F(DeviceQueryTest, FamilyChosenAtEveryCall) {
     char key[1040];
     LONG status = 0;
-    ASSERT_EQ(1, devices::FindDeviceKey(0, "modem", key, sizeof key, &status));
+    ASSERT_TRUE(devices::FindDeviceKey(0, "modem", key, sizeof key, &status));
     EXPECT_STREQ(kModemKey, key);
     EXPECT_EQ(7, status);
 
     auto win9x = ModemMachine(false, "Standard V.90 Modem");
     Scope nested(*win9x);
     sysinfo::ForgetPlatformRecord();
-    ASSERT_EQ(1, devices::FindDeviceKey(0, "modem", key, sizeof key, &status));
+    ASSERT_TRUE(devices::FindDeviceKey(0, "modem", key, sizeof key, &status));
     EXPECT_STREQ("Enum\\Root\\MODEM\\0000", key);
     EXPECT_EQ(3, status);
     EXPECT_EQ(0, win9x->OpenKeys());
@@ -153,7 +147,7 @@ TEST_P(DeviceQueryValueArgumentTest, FailsAndEmptiesOnlyAWritableBuffer) {
     std::memset(buffer, 0xCC, sizeof buffer);
     DWORD type = 0xDEADBEEF;
     DWORD size = row.size;
-    EXPECT_EQ(0, devices::QueryDeviceValue(row.deviceKey, nullptr, row.valueName, &type, buffer,
+    EXPECT_FALSE(devices::QueryDeviceValue(row.deviceKey, nullptr, row.valueName, &type, buffer,
                                            row.nullSize ? nullptr : &size));
     EXPECT_EQ(row.firstByteEmptied ? 0 : 0xCC, buffer[0]);
     EXPECT_EQ(0xCC, buffer[1]);
@@ -161,7 +155,7 @@ TEST_P(DeviceQueryValueArgumentTest, FailsAndEmptiesOnlyAWritableBuffer) {
 
 INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceQueryValueArgumentTest,
                          ::testing::ValuesIn(kValueArgumentRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(DeviceQueryTest, NullBufferFails) {
     DWORD type = 0, size = 64;
@@ -178,7 +172,7 @@ TEST(DeviceModemSpeed, EveryRowAloneGivesItsSpeed) {
         sysinfo::ForgetPlatformRecord();
         BYTE buffer[1040] = {};
         DWORD type = 0, size = sizeof buffer;
-        ASSERT_NE(0, devices::QueryDeviceValue(kModemKey, "", "Speed", &type, buffer, &size))
+        ASSERT_TRUE(devices::QueryDeviceValue(kModemKey, "", "Speed", &type, buffer, &size))
             << row.pattern;
         DWORD speed = 0;
         std::memcpy(&speed, buffer, sizeof speed);
@@ -226,7 +220,7 @@ TEST_P(DeviceModemSpeedTest, FirstRowFoundDecidesOnBothFamilies) {
         BYTE buffer[1040];
         std::memset(buffer, 0xCC, sizeof buffer);
         DWORD type = 0xDEADBEEF, size = sizeof buffer;
-        const int ok = devices::QueryDeviceValue(key, "", row.valueName, &type, buffer, &size);
+        const bool ok = devices::QueryDeviceValue(key, "", row.valueName, &type, buffer, &size);
         if (row.expected == 0) {
             EXPECT_EQ(0, ok) << nt;
             EXPECT_STREQ(row.description, reinterpret_cast<const char*>(buffer)) << nt;
@@ -243,13 +237,13 @@ TEST_P(DeviceModemSpeedTest, FirstRowFoundDecidesOnBothFamilies) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceQuery, DeviceModemSpeedTest, ::testing::ValuesIn(kSpeedRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(DeviceQueryTest, SpeedOfNonTextDescriptionIsTheRawValue) {
     machine->Raw(kModem, "DeviceDesc", REG_BINARY, std::string("V.90", 4));
     BYTE buffer[16] = {};
     DWORD type = 0, size = sizeof buffer;
-    ASSERT_NE(0, devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
+    ASSERT_TRUE(devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
     EXPECT_EQ(4u, size);
     EXPECT_EQ(0, std::memcmp(buffer, "V.90", 4));
@@ -263,7 +257,7 @@ TEST_F(DeviceQueryTest, SpeedLooksOnlyAtTheBytesRead) {
     std::memset(buffer, 0, sizeof buffer);
     std::memcpy(buffer + 8, "V.90", 4);
     DWORD type = 0, size = 8;
-    ASSERT_NE(0, devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
+    ASSERT_TRUE(devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
     DWORD speed = 0;
     std::memcpy(&speed, buffer, sizeof speed);
     EXPECT_EQ(28800u, speed);
@@ -274,7 +268,7 @@ TEST_F(DeviceQueryTest, SpeedNeedsRoomForFourBytes) {
     BYTE buffer[8];
     std::memset(buffer, 0xCC, sizeof buffer);
     DWORD type = 0, size = 3;
-    EXPECT_EQ(0, devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
+    EXPECT_FALSE(devices::QueryDeviceValue(kModemKey, nullptr, "Speed", &type, buffer, &size));
     EXPECT_EQ(0xCC, buffer[3]);
 }
 

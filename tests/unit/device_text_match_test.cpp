@@ -7,7 +7,8 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_query.h"
+#include "devices/text_match.h"
+#include "test_support.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ TEST_P(CompareNoCaseNTest, GivesDifferenceOfFirstUnequalPair) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceTextMatch, CompareNoCaseNTest, ::testing::ValuesIn(kCompareRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct FindRow {
     const char* name;
@@ -86,7 +87,7 @@ TEST_P(FindSubstringNoCaseTest, FindsLastOccurrence) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DeviceTextMatch, FindSubstringNoCaseTest, ::testing::ValuesIn(kFindRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(DeviceTextMatch, NullTextOrNeedleIsNull) {
     EXPECT_EQ(nullptr, FindSubstringNoCase(nullptr, "a"));

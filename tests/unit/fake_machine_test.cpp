@@ -2,6 +2,7 @@
 // buffer sizes, enumeration order, handle bookkeeping and hostile truncation.
 #include "tests/fake_machine/fake_machine.h"
 #include "platform/platform.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,13 @@ namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kFill;
+using test_support::kSentinel;
+using test_support::Untouched;
 
-constexpr DWORD kSentinel = 0xDEADBEEF;
-constexpr unsigned char kFill = 0xCC;
 
 LONG OpenRead(HKEY root, const char* subKey, HKEY* key) {
     return platform::RegOpenKeyExA(root, subKey, 0, KEY_READ, key);
-}
-
-bool Untouched(const char* buffer, size_t size) {
-    for (size_t i = 0; i < size; ++i)
-        if (static_cast<unsigned char>(buffer[i]) != kFill) return false;
-    return true;
 }
 
 // ---- registry values ----------------------------------------------------------------------
@@ -73,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QueryCase{"LargerBufferReportsLength", true, 16, ERROR_SUCCESS, 5, true},
                       QueryCase{"OneTooSmallLeavesBuffer", true, 4, ERROR_MORE_DATA, 5, false},
                       QueryCase{"ZeroSizeLeavesBuffer", true, 0, ERROR_MORE_DATA, 5, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(FakeMachineRegistry, RawTextComesBackWithoutTerminator) {
     Machine m;
@@ -142,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenCase{"LeadingBackslash", "\\Enum", ERROR_BAD_PATHNAME},
                       OpenCase{"Missing", "Enum\\Nothing", ERROR_FILE_NOT_FOUND},
                       OpenCase{"PrefixOfName", "Enum\\Ro", ERROR_FILE_NOT_FOUND}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(FakeMachineRegistry, HandlesAreDistinctAndCounted) {
     Machine m;
@@ -350,7 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"NtOneShort", false, sizeof(OSVERSIONINFOA) - 1, FALSE},
                       VersionCase{"Win9xBase", true, sizeof(OSVERSIONINFOA), TRUE},
                       VersionCase{"Win9xRefusesExtended", true, sizeof(OSVERSIONINFOEXA), FALSE}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 struct ModuleNameCase {
     const char* name;
@@ -392,7 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModuleNameCase{"VistaOneShortTerminates", true, 10, 10, "C:\\D\\X.DL",
                        ERROR_INSUFFICIENT_BUFFER},
         ModuleNameCase{"ZeroSizeWritesNothing", false, 0, 0, "", ERROR_INSUFFICIENT_BUFFER}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 struct DirectoryCase {
     const char* name;
@@ -428,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DirectoryCase{"WindowsExactFit", platform::GetWindowsDirectoryA, 7, 6, true},
                       DirectoryCase{"WindowsOneShort", platform::GetWindowsDirectoryA, 6, 7,
                                     false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(FakeMachineSystem, ComputerNameThatDoesNotFit) {
     Machine m;
@@ -493,7 +489,7 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"DefaultTruncatedToo", "C:\\NONE.INI", "General", "Model", 3, 2, "df"},
         IniCase{"ZeroSizeWritesNothing", "C:\\WINDOWS\\OEMINFO.INI", "General", "Model", 0, 0,
                 ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 // ---- devices and drives -------------------------------------------------------------------
 
@@ -555,7 +551,7 @@ INSTANTIATE_TEST_SUITE_P(
         DeviceCase{"SpeedBufferShort", "\\\\.\\C:\\DRV\\Rurovezo.zuv", 0x8000, 3, FALSE, 0},
         DeviceCase{"GeometryOnSpeedDriver", "\\\\.\\C:\\DRV\\Rurovezo.zuv",
                    IOCTL_DISK_GET_DRIVE_GEOMETRY, 24, FALSE, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test_support::RowName());
 
 TEST(FakeMachineDevices, UnknownPathsDoNotOpen) {
     Machine m;

@@ -12,39 +12,23 @@
 #include <ostream>
 #include <string>
 
+#include "devices/device_info.h"
+#include "devices/device_key_check.h"
 #include "devices/device_query.h"
 #include "object/co_dezivero.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
-
-constexpr DWORD kSentinel = 0xDEADBEEF;
-
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-std::string Narrow(BSTR text) {
-    std::string out;
-    for (UINT i = 0; text && i < SysStringLen(text); ++i) out += static_cast<char>(text[i]);
-    return out;
-}
-
-class Bstr {
-public:
-    explicit Bstr(const std::string& text)
-        : text_(SysAllocStringLen(Wide(text).c_str(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { SysFreeString(text_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    operator BSTR() const { return text_; }
-
-private:
-    BSTR text_;
-};
+using test_support::Bstr;
+using test_support::kSentinel;
+using test_support::Narrow;
+using test_support::Widen;
 
 // GetDeviceInfo of text: the text, "<empty>" for VT_EMPTY, "<vt N>" otherwise.
 std::string InfoText(const std::string& key, const std::string& subkey, const std::string& name) {
@@ -149,7 +133,7 @@ TEST_P(HostileKeyRowTest, AcceptedKeysAnswerRefusedKeysAskNothing) {
     std::memset(buffer, 0xCC, sizeof buffer);
     DWORD type = kSentinel;
     DWORD size = sizeof buffer;
-    const int ok = devices::QueryDeviceValue(row.key, nullptr, "Value", &type, buffer, &size);
+    const bool ok = devices::QueryDeviceValue(row.key, nullptr, "Value", &type, buffer, &size);
     if (row.accepted) {
         ASSERT_NE(0, ok);
         EXPECT_STREQ("present", reinterpret_cast<const char*>(buffer));
@@ -170,20 +154,20 @@ TEST_P(HostileKeyRowTest, AcceptedKeysAnswerRefusedKeysAskNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileKeyRowTest, ::testing::ValuesIn(kKeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // The check itself, apart from the registry: the same table gives the same
 // answers, and a family's keys are never the other family's.
 TEST(HostileKeyCheck, FamilyDecidesTheRoots) {
     for (const KeyRow& row : kKeyRows) {
-        EXPECT_EQ(row.accepted, devices::IsDeviceKeyOfFamily(row.key, row.nt)) << row.name;
+        EXPECT_EQ(row.accepted, devices::IsDeviceKeyOfFamily(row.key, devices::FamilyOf(row.nt))) << row.name;
         if (row.accepted) {
-            EXPECT_FALSE(devices::IsDeviceKeyOfFamily(row.key, !row.nt)) << row.name;
+            EXPECT_FALSE(devices::IsDeviceKeyOfFamily(row.key, devices::FamilyOf(!row.nt))) << row.name;
         }
     }
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, true));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, false));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("", false));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, devices::FamilyOf(true)));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily(nullptr, devices::FamilyOf(false)));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("", devices::FamilyOf(false)));
 }
 
 // A value outside every device root, which the caller names directly.
@@ -253,7 +237,7 @@ TEST_P(HostileSubkeyTest, SubkeyBelowTheDriverKeyOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileSubkeyTest, ::testing::ValuesIn(kSubkeyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // FindDevice, then HWKey, then GetDeviceInfo with that key, through the
 // object, for every route: the keys the search hands out are device keys.
@@ -355,7 +339,7 @@ TEST_P(HostileRoundTripTest, FoundKeyReadsBack) {
     ASSERT_EQ(S_OK, object->get_HWKey(&key));
     const std::string keyText = Narrow(key);
     SysFreeString(key);
-    ASSERT_TRUE(devices::IsDeviceKeyOfFamily(keyText.c_str(), row.nt)) << keyText;
+    ASSERT_TRUE(devices::IsDeviceKeyOfFamily(keyText.c_str(), devices::FamilyOf(row.nt))) << keyText;
 
     Bstr keyArgument(keyText), subkey(""), valueName(row.valueName);
     VARIANT value;
@@ -371,7 +355,7 @@ TEST_P(HostileRoundTripTest, FoundKeyReadsBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileRoundTripTest, ::testing::ValuesIn(kRoundTripRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace
 
@@ -384,13 +368,13 @@ TEST(HostileDoubleByte, TrailByteIsNoSeparator) {
     if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
     // 0x83 0x5C is one character; a byte-wise walk would see "x\x83", an empty
     // component, and "y".
-    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83\x5C\\y", false));
-    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C", false));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83\x5C\\y", devices::FamilyOf(false)));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C", devices::FamilyOf(false)));
     EXPECT_TRUE(devices::IsPlainRelativePath("\x83\x5C\\\x83\x5C"));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\..", false));
-    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\\\x", false));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\..", devices::FamilyOf(false)));
+    EXPECT_FALSE(devices::IsDeviceKeyOfFamily("Enum\\\x83\x5C\\\\x", devices::FamilyOf(false)));
     // A lead byte with nothing behind it ends the text, as the registry reads it.
-    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83", false));
+    EXPECT_TRUE(devices::IsDeviceKeyOfFamily("Enum\\x\x83", devices::FamilyOf(false)));
 }
 
 }  // namespace

@@ -13,29 +13,28 @@
 #include <string>
 #include <tuple>
 
+#include "devices/device_info.h"
 #include "devices/device_query.h"
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kFill;
+using test_support::kLongSentinel;
+using test_support::Narrow;
+using test_support::Untouched;
 
-constexpr LONG kStatusSentinel = static_cast<LONG>(0xDEADBEEF);
-constexpr unsigned char kFill = 0xCC;
 constexpr size_t kGuard = 32;
 
 const std::string kNtInstance = "System\\CurrentControlSet\\Enum\\ROOT\\ORV\\0000";
 const std::string k9xHardware = "Enum\\ROOT\\ORV\\0000";
 const std::string kCpu = "HKLM\\Hardware\\Description\\System\\CentralProcessor\\0";
-
-std::string Narrow(BSTR text) {
-    std::string out;
-    for (UINT i = 0; text && i < SysStringLen(text); ++i) out += static_cast<char>(text[i]);
-    return out;
-}
 
 std::string InfoText(const std::string& key, const std::string& name) {
     const std::wstring wideKey(key.begin(), key.end()), wideName(name.begin(), name.end());
@@ -55,12 +54,6 @@ std::string InfoText(const std::string& key, const std::string& name) {
                                                  : "<vt " + std::to_string(V_VT(&value)) + ">";
     VariantClear(&value);
     return out;
-}
-
-bool Untouched(const unsigned char* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        if (bytes[i] != kFill) return false;
-    return true;
 }
 
 class HostileRegistryTest : public ::testing::Test {
@@ -94,11 +87,11 @@ const TypeRow kTypeRows[] = {
     // unreadable one leaves the status as it was.
     {"Problem9xDword", Field::Problem9x, REG_DWORD, S("\x07\0\0\0", 4), 7},
     {"Problem9xText", Field::Problem9x, REG_SZ, S("7\0", 2), 0x37},
-    {"Problem9xLongText", Field::Problem9x, REG_SZ, S("12345\0", 6), kStatusSentinel},
+    {"Problem9xLongText", Field::Problem9x, REG_SZ, S("12345\0", 6), kLongSentinel},
     {"Problem9xEmptyText", Field::Problem9x, REG_SZ, "", 0},
     {"Problem9xOneByte", Field::Problem9x, REG_BINARY, S("\x07", 1), 7},
     {"Problem9xTwoBytes", Field::Problem9x, REG_BINARY, S("\x07\x01", 2), 0x107},
-    {"Problem9xEightBytes", Field::Problem9x, REG_BINARY, std::string(8, '\x09'), kStatusSentinel},
+    {"Problem9xEightBytes", Field::Problem9x, REG_BINARY, std::string(8, '\x09'), kLongSentinel},
     {"Problem9xMultiSz", Field::Problem9x, REG_MULTI_SZ, S("7\0\0", 3), 0x37},
     // NT "Problem" is read after the status was set to 0.
     {"ProblemNtDword", Field::ProblemNt, REG_DWORD, S("\x07\0\0\0", 4), 7},
@@ -140,9 +133,9 @@ const TypeRow kTypeRows[] = {
 
 // The status sits between two guards that must keep their sentinels.
 struct GuardedStatus {
-    LONG before = kStatusSentinel;
-    LONG status = kStatusSentinel;
-    LONG after = kStatusSentinel;
+    LONG before = kLongSentinel;
+    LONG status = kLongSentinel;
+    LONG after = kLongSentinel;
 };
 
 LONG Observe(const TypeRow& row, GuardedStatus& guarded) {
@@ -155,7 +148,7 @@ LONG Observe(const TypeRow& row, GuardedStatus& guarded) {
         Scope scope(*m);
         sysinfo::ForgetPlatformRecord();
         char key[1040];
-        EXPECT_EQ(1, devices::FindDeviceKey(0, "Orv", key, sizeof key, &guarded.status));
+        EXPECT_TRUE(devices::FindDeviceKey(0, "Orv", key, sizeof key, &guarded.status));
         EXPECT_EQ(0, m->OpenKeys());
         return guarded.status;
     }
@@ -172,10 +165,10 @@ LONG Observe(const TypeRow& row, GuardedStatus& guarded) {
         Scope scope(*m);
         sysinfo::ForgetPlatformRecord();
         char key[1040];
-        const int found = devices::FindDeviceKey(0, "Orv", key, sizeof key, &guarded.status);
+        const bool found = devices::FindDeviceKey(0, "Orv", key, sizeof key, &guarded.status);
         EXPECT_EQ(0, m->OpenKeys());
         if (row.field == Field::StatusFlagsNt) return found;
-        EXPECT_EQ(1, found);
+        EXPECT_TRUE(found);
         return guarded.status;
     }
     case Field::HiddenNt: {
@@ -186,7 +179,7 @@ LONG Observe(const TypeRow& row, GuardedStatus& guarded) {
         Scope scope(*m);
         sysinfo::ForgetPlatformRecord();
         char key[1040];
-        const int found = devices::FindDeviceKey(0, "Net", key, sizeof key, &guarded.status);
+        const bool found = devices::FindDeviceKey(0, "Net", key, sizeof key, &guarded.status);
         EXPECT_EQ(0, m->OpenKeys());
         return found;
     }
@@ -211,12 +204,12 @@ TEST_P(HostileTypeTest, NumbersOfAnyTypeStayInTheirFourBytes) {
     const TypeRow& row = GetParam();
     GuardedStatus guarded;
     EXPECT_EQ(row.expected, Observe(row, guarded));
-    EXPECT_EQ(kStatusSentinel, guarded.before);
-    EXPECT_EQ(kStatusSentinel, guarded.after);
+    EXPECT_EQ(kLongSentinel, guarded.before);
+    EXPECT_EQ(kLongSentinel, guarded.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileTypeTest, ::testing::ValuesIn(kTypeRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // ---- Texts of awkward sizes -------------------------------------------------------------
 
@@ -246,10 +239,10 @@ std::string ReadDescription(const std::string& key, const std::string& name) {
     std::memset(buffer, kFill, sizeof buffer);
     DWORD type = 0;
     DWORD size = 1040;
-    const int ok = devices::QueryDeviceValue(key.c_str(), "", name.c_str(), &type, buffer, &size);
+    const bool ok = devices::QueryDeviceValue(key.c_str(), "", name.c_str(), &type, buffer, &size);
     EXPECT_TRUE(Untouched(buffer + 1040, kGuard)) << name;
     const std::string text = InfoText(key, name);
-    EXPECT_EQ(ok != 0, text != "<empty>") << name;
+    EXPECT_EQ(ok, text != "<empty>") << name;
     if (ok && size <= 1040) {
         const std::string read(reinterpret_cast<const char*>(buffer), size);
         EXPECT_EQ(text, read.substr(0, read.find('\0'))) << name;
@@ -321,7 +314,7 @@ std::string HardwareKey(const std::string& bytes, const std::string& chars) {
     std::memset(key, kFill, sizeof key);
     LONG status = 0;
     char* text = reinterpret_cast<char*>(key);
-    const int found = devices::FindDeviceKey(0, "Orv", text, kKeySize, &status);
+    const bool found = devices::FindDeviceKey(0, "Orv", text, kKeySize, &status);
     EXPECT_TRUE(Untouched(key + kKeySize, kGuard));
     if (!found) return "";
     EXPECT_EQ("deep", InfoText(text, "DeviceDesc"));

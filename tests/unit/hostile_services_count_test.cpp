@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "devices/device_query.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
@@ -87,13 +88,13 @@ TEST_P(HostileCountTest, InstanceLoopBoundedByValuesHeld) {
     // A failing search tries every instance the bound allows: a handful of
     // reads per value, whatever the count claims.
     machine->ResetCounts();
-    EXPECT_EQ(0, devices::FindDeviceKey(1000, "Orv", key, sizeof key, &status));
+    EXPECT_FALSE(devices::FindDeviceKey(1000, "Orv", key, sizeof key, &status));
     EXPECT_LE(machine->Calls("RegQueryValueExA"), 40);
     EXPECT_LE(machine->Calls("RegOpenKeyExA"), 40);
     EXPECT_EQ(0, machine->OpenKeys());
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileCountTest, ::testing::ValuesIn(kCountRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

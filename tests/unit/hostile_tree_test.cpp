@@ -13,25 +13,22 @@
 #include <ostream>
 #include <string>
 
+#include "devices/device_info.h"
 #include "devices/device_query.h"
 #include "object/co_dezivero.h"
-#include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::Narrow;
 
 const std::string kMediaRoot = "SYSTEM\\CurrentControlSet\\Control\\MediaResources";
 const std::string kEnumRoot = "System\\CurrentControlSet\\Enum";
-
-std::string Narrow(BSTR text) {
-    std::string out;
-    for (UINT i = 0; text && i < SysStringLen(text); ++i) out += static_cast<char>(text[i]);
-    return out;
-}
 
 class HostileTreeTest : public ::testing::Test {
 protected:
@@ -146,7 +143,7 @@ TEST_P(HostileDeepTest, DeepChainEndsAndOpensOnlyWhatIsInReach) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileDeepTest, ::testing::ValuesIn(kDeepRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // ---- Ten thousand devices of one class --------------------------------------------------
 
@@ -222,7 +219,7 @@ TEST_P(HostileManyTest, CostGrowsWithTheDevicesPassed) {
         char key[1040];
         LONG status = 0;
         machine->ResetCounts();
-        ASSERT_EQ(1, devices::FindDeviceKey(numbers[i], row.deviceClass, key, sizeof key, &status));
+        ASSERT_TRUE(devices::FindDeviceKey(numbers[i], row.deviceClass, key, sizeof key, &status));
         calls[i] = RegistryCalls(*machine);
         EXPECT_NE(nullptr, std::strstr(key, Numbered(numbers[i]).c_str())) << key;
     }
@@ -234,11 +231,11 @@ TEST_P(HostileManyTest, CostGrowsWithTheDevicesPassed) {
 
     char key[1040];
     LONG status = 0;
-    EXPECT_EQ(0, devices::FindDeviceKey(kManyDevices, row.deviceClass, key, sizeof key, &status));
+    EXPECT_FALSE(devices::FindDeviceKey(kManyDevices, row.deviceClass, key, sizeof key, &status));
     EXPECT_EQ(0, machine->OpenKeys());
 }
 
 INSTANTIATE_TEST_SUITE_P(Hostile, HostileManyTest, ::testing::ValuesIn(kManyRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

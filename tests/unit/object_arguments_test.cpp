@@ -9,7 +9,6 @@ namespace object_test {
 namespace {
 
 constexpr char kKeySentinel[] = "Enum\\Sentinel\\0000";
-constexpr LONG kStatusSentinel = 0x1234;
 
 BSTR ModemClass() {
     static BSTR modem = SysAllocString(L"Modem");
@@ -73,15 +72,15 @@ TEST_P(NullOutPointer, EveryMemberAnswersEPointerAndAsksTheSystemNothing) {
     CoDeZiVero& o = object();
     for (const RefusedCall& row : kNullOutPointer) {
         SCOPED_TRACE(row.name);
-        std::strcpy(o.HWKey_, kKeySentinel);
-        o.DeviceStatus_ = kStatusSentinel;
+        std::strcpy(StateAccess::HWKey(o), kKeySentinel);
+        StateAccess::DeviceStatus(o) = kLongSentinel;
         machine().ResetCounts();
 
         EXPECT_EQ(E_POINTER, row.call(o));
 
         EXPECT_EQ(0, SystemCalls(machine()));
-        EXPECT_STREQ(row.emptiesKey ? "" : kKeySentinel, o.HWKey_);
-        EXPECT_EQ(kStatusSentinel, o.DeviceStatus_);
+        EXPECT_STREQ(row.emptiesKey ? "" : kKeySentinel, StateAccess::HWKey(o));
+        EXPECT_EQ(kLongSentinel, StateAccess::DeviceStatus(o));
     }
 }
 
@@ -144,9 +143,9 @@ TEST_P(GetDeviceInfoArguments, NullStringsAnswerEPointerAndKeepTheVariant) {
         V_I4(&value) = static_cast<LONG>(0xDEADBEEF);
         machine().ResetCounts();
 
-        EXPECT_EQ(E_POINTER, o.GetDeviceInfo(row.nullKey ? nullptr : key.get(),
-                                             row.nullSubkey ? nullptr : subkey.get(),
-                                             row.nullAskFor ? nullptr : askFor.get(), &value));
+        EXPECT_EQ(E_POINTER, o.GetDeviceInfo(row.nullKey ? nullptr : key.Get(),
+                                             row.nullSubkey ? nullptr : subkey.Get(),
+                                             row.nullAskFor ? nullptr : askFor.Get(), &value));
 
         EXPECT_EQ(VT_I4, V_VT(&value));
         EXPECT_EQ(static_cast<LONG>(0xDEADBEEF), V_I4(&value));
@@ -179,16 +178,16 @@ TEST_P(FindDeviceArguments, RefusedCallsEmptyTheKeyAndKeepTheStatus) {
     CoDeZiVero& o = object();
     for (const RefusedFindDevice& row : kRefusedFindDevice) {
         SCOPED_TRACE(row.name);
-        std::strcpy(o.HWKey_, kKeySentinel);
-        o.DeviceStatus_ = kStatusSentinel;
+        std::strcpy(StateAccess::HWKey(o), kKeySentinel);
+        StateAccess::DeviceStatus(o) = kLongSentinel;
         VARIANT_BOOL found = static_cast<VARIANT_BOOL>(0x5A5A);
         machine().ResetCounts();
 
         EXPECT_EQ(E_POINTER, o.FindDevice(row.number, row.nullClass ? nullptr : ModemClass(),
                                           row.nullResult ? nullptr : &found));
 
-        EXPECT_STREQ("", o.HWKey_);
-        EXPECT_EQ(kStatusSentinel, o.DeviceStatus_);
+        EXPECT_STREQ("", StateAccess::HWKey(o));
+        EXPECT_EQ(kLongSentinel, StateAccess::DeviceStatus(o));
         EXPECT_EQ(static_cast<VARIANT_BOOL>(0x5A5A), found);
         EXPECT_EQ(0, SystemCalls(machine()));
     }

@@ -65,15 +65,15 @@ TEST_P(FindDevice, RecordsTheKeyAndStatusOfTheDeviceFound) {
         Bstr deviceClass(row.deviceClass);
         VARIANT_BOOL found = static_cast<VARIANT_BOOL>(0x5A5A);
 
-        ASSERT_EQ(S_OK, o.FindDevice(row.number, deviceClass.get(), &found));
+        ASSERT_EQ(S_OK, o.FindDevice(row.number, deviceClass.Get(), &found));
 
         EXPECT_EQ(row.found ? VARIANT_TRUE : VARIANT_FALSE, found);
-        EXPECT_STREQ(row.found ? ModemKey(GetParam()) : "", o.HWKey_);
+        EXPECT_STREQ(row.found ? ModemKey(GetParam()) : "", StateAccess::HWKey(o));
         Bstr key;
         LONG status = 0;
         ASSERT_EQ(S_OK, o.get_HWKey(key.Out()));
         ASSERT_EQ(S_OK, o.get_DeviceStatus(&status));
-        EXPECT_EQ(FromCodePage(o.HWKey_), key.Text());
+        EXPECT_EQ(FromCodePage(StateAccess::HWKey(o)), key.Text());
         EXPECT_EQ(GetParam() == Family::Win9x ? row.status9x : row.statusNt, status);
         EXPECT_EQ(0, machine().OpenKeys());
     }
@@ -83,15 +83,15 @@ TEST_P(FindDevice, AFailedSearchForgetsTheDeviceFoundBefore) {
     CoDeZiVero& o = Build();
     Bstr modem(L"Modem");
     VARIANT_BOOL found = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, o.FindDevice(0, modem.get(), &found));
+    ASSERT_EQ(S_OK, o.FindDevice(0, modem.Get(), &found));
     ASSERT_EQ(VARIANT_TRUE, found);
 
-    ASSERT_EQ(S_OK, o.FindDevice(1, modem.get(), &found));
+    ASSERT_EQ(S_OK, o.FindDevice(1, modem.Get(), &found));
 
     EXPECT_EQ(VARIANT_FALSE, found);
     Bstr key;
     ASSERT_EQ(S_OK, o.get_HWKey(key.Out()));
-    ASSERT_NE(nullptr, key.get());
+    ASSERT_NE(nullptr, key.Get());
     EXPECT_EQ(0u, key.Length());
 }
 
@@ -99,7 +99,7 @@ TEST_P(FindDevice, TheKeyFoundReadsBackThroughGetDeviceInfo) {
     CoDeZiVero& o = Build();
     Bstr modem(L"Modem");
     VARIANT_BOOL found = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, o.FindDevice(0, modem.get(), &found));
+    ASSERT_EQ(S_OK, o.FindDevice(0, modem.Get(), &found));
     Bstr key;
     ASSERT_EQ(S_OK, o.get_HWKey(key.Out()));
     Bstr subkey(L""), askFor(L"Class");
@@ -107,7 +107,7 @@ TEST_P(FindDevice, TheKeyFoundReadsBackThroughGetDeviceInfo) {
     V_VT(&value) = VT_I4;
     V_I4(&value) = static_cast<LONG>(0xDEADBEEF);
 
-    ASSERT_EQ(S_OK, o.GetDeviceInfo(key.get(), subkey.get(), askFor.get(), &value));
+    ASSERT_EQ(S_OK, o.GetDeviceInfo(key.Get(), subkey.Get(), askFor.Get(), &value));
 
     ASSERT_EQ(VT_BSTR, V_VT(&value));
     EXPECT_EQ(std::wstring(L"Modem"), std::wstring(V_BSTR(&value), SysStringLen(V_BSTR(&value))));
@@ -121,7 +121,7 @@ TEST_P(FindDevice, GetDeviceInfoEmptiesTheVariantWhenNothingIsRead) {
     V_VT(&value) = VT_I4;
     V_I4(&value) = static_cast<LONG>(0xDEADBEEF);
 
-    ASSERT_EQ(S_OK, o.GetDeviceInfo(key.get(), subkey.get(), askFor.get(), &value));
+    ASSERT_EQ(S_OK, o.GetDeviceInfo(key.Get(), subkey.Get(), askFor.Get(), &value));
 
     EXPECT_EQ(VT_EMPTY, V_VT(&value));
 }
@@ -130,8 +130,8 @@ TEST_P(FindDevice, BusMembersLeaveTheRecordedDeviceAlone) {
     CoDeZiVero& o = Build();
     Bstr modem(L"Modem");
     VARIANT_BOOL found = VARIANT_FALSE;
-    ASSERT_EQ(S_OK, o.FindDevice(0, modem.get(), &found));
-    const LONG status = o.DeviceStatus_;
+    ASSERT_EQ(S_OK, o.FindDevice(0, modem.Get(), &found));
+    const LONG status = StateAccess::DeviceStatus(o);
     VARIANT_BOOL scsi = static_cast<VARIANT_BOOL>(0x5A5A), agp = static_cast<VARIANT_BOOL>(0x5A5A);
 
     ASSERT_EQ(S_OK, o.get_HasSCSIBus(&scsi));
@@ -139,8 +139,8 @@ TEST_P(FindDevice, BusMembersLeaveTheRecordedDeviceAlone) {
 
     EXPECT_EQ(VARIANT_FALSE, scsi);
     EXPECT_EQ(VARIANT_FALSE, agp);
-    EXPECT_STREQ(ModemKey(GetParam()), o.HWKey_);
-    EXPECT_EQ(status, o.DeviceStatus_);
+    EXPECT_STREQ(ModemKey(GetParam()), StateAccess::HWKey(o));
+    EXPECT_EQ(status, StateAccess::DeviceStatus(o));
 }
 
 // A script can pass a class name of any length. The name is converted into a
@@ -162,19 +162,19 @@ TEST_P(FindDevice, ClassNamesOfAnyLengthAreHandledSafely) {
     for (const LongClassRow& row : kLongClassRows) {
         SCOPED_TRACE(row.name);
         CoDeZiVero& o = Build();
-        std::strcpy(o.HWKey_, "Enum\\Sentinel");
-        o.DeviceStatus_ = 0x1234;
+        std::strcpy(StateAccess::HWKey(o), "Enum\\Sentinel");
+        StateAccess::DeviceStatus(o) = 0x1234;
         Bstr deviceClass(L"Modem" + std::wstring(row.length - 5, L'x'));
         ASSERT_EQ(row.length, deviceClass.Length());
         VARIANT_BOOL found = static_cast<VARIANT_BOOL>(0x5A5A);
 
-        ASSERT_EQ(S_OK, o.FindDevice(0, deviceClass.get(), &found));
+        ASSERT_EQ(S_OK, o.FindDevice(0, deviceClass.Get(), &found));
 
         EXPECT_EQ(VARIANT_FALSE, found);
-        EXPECT_STREQ("", o.HWKey_);
+        EXPECT_STREQ("", StateAccess::HWKey(o));
         EXPECT_EQ(row.searched, machine().Calls("RegOpenKeyExA") > 0);
         if (!row.searched) {
-            EXPECT_EQ(0x1234, o.DeviceStatus_);
+            EXPECT_EQ(0x1234, StateAccess::DeviceStatus(o));
         }
     }
 }
@@ -191,10 +191,10 @@ TEST_P(FindDevice, ANonAsciiClassNameIsConvertedThroughTheCodePage) {
     Bstr deviceClass(FromCodePage(ansiClass));
     VARIANT_BOOL found = VARIANT_FALSE;
 
-    ASSERT_EQ(S_OK, o.FindDevice(0, deviceClass.get(), &found));
+    ASSERT_EQ(S_OK, o.FindDevice(0, deviceClass.Get(), &found));
 
     EXPECT_EQ(VARIANT_TRUE, found);
-    EXPECT_STREQ(ModemKey(GetParam()), o.HWKey_);
+    EXPECT_STREQ(ModemKey(GetParam()), StateAccess::HWKey(o));
 }
 
 INSTANTIATE_TEST_SUITE_P(ObjectDevices, FindDevice, ::testing::Values(Family::Nt, Family::Win9x),

@@ -23,23 +23,23 @@ TEST_P(ObjectValues, ANewObjectHasFoundNothingYet) {
     ASSERT_EQ(S_OK, o.get_HWKey(key.Out()));
     ASSERT_EQ(S_OK, o.get_DeviceStatus(&status));
 
-    ASSERT_NE(nullptr, key.get()) << "an empty key is still an allocated string";
+    ASSERT_NE(nullptr, key.Get()) << "an empty key is still an allocated string";
     EXPECT_EQ(0u, key.Length());
     EXPECT_EQ(-1, status);
 }
 
 TEST_P(ObjectValues, TheFrameStartsWithNoCountAndNoSafetyOptions) {
     CoDeZiVero& o = Build();
-    EXPECT_EQ(0, o.refCount_);
-    EXPECT_EQ(0u, o.safetyOptions_);
-    EXPECT_EQ(nullptr, o.outer_);
+    EXPECT_EQ(0, StateAccess::RefCount(o));
+    EXPECT_EQ(0u, StateAccess::SafetyOptions(o));
+    EXPECT_EQ(nullptr, StateAccess::Outer(o));
 
     // The outer unknown is only remembered here, never called.
     IUnknown* outer = reinterpret_cast<IUnknown*>(static_cast<uintptr_t>(0xDEADBEE0));
     CoDeZiVero aggregated(outer);
-    EXPECT_EQ(outer, aggregated.outer_);
-    EXPECT_EQ(-1, aggregated.DeviceStatus_);
-    EXPECT_STREQ("", aggregated.HWKey_);
+    EXPECT_EQ(outer, StateAccess::Outer(aggregated));
+    EXPECT_EQ(-1, StateAccess::DeviceStatus(aggregated));
+    EXPECT_STREQ("", StateAccess::HWKey(aggregated));
 }
 
 // Text members: each row puts non-ASCII bytes where the routine reads them.
@@ -90,7 +90,7 @@ constexpr TextRow kTextRows[] = {
      "Soci\xE9t\xE9 G\xE9n\xE9rale"},
     {"HWKeyFromTheObjectsOwnField",
      [](Machine&, CoDeZiVero* o) {
-         if (o) std::strcpy(o->HWKey_, "Enum\\Root\\B\xFChne\\0000");
+         if (o) std::strcpy(StateAccess::HWKey(*o), "Enum\\Root\\B\xFChne\\0000");
      },
      [](CoDeZiVero& o, BSTR* out) { return o.get_HWKey(out); }, "Enum\\Root\\B\xFChne\\0000"},
     {"CurrentHWProfileIsEmptyButAllocated", [](Machine&, CoDeZiVero*) {},
@@ -107,7 +107,7 @@ TEST_P(ObjectValues, TextComesBackThroughTheAnsiCodePage) {
 
         ASSERT_EQ(S_OK, row.call(o, text.Out()));
 
-        ASSERT_NE(nullptr, text.get());
+        ASSERT_NE(nullptr, text.Get());
         EXPECT_EQ(FromCodePage(row.ansi), text.Text());
         EXPECT_EQ(std::strlen(row.ansi), text.Length());
     }
@@ -301,7 +301,7 @@ TEST_P(ObjectValues, ProcessorMembersPassTheProcessorNumber) {
 
         ASSERT_EQ(S_OK, o.ProcessorMMXId(row.processor, mmx.Out()));
 
-        ASSERT_NE(nullptr, mmx.get());
+        ASSERT_NE(nullptr, mmx.Get());
         EXPECT_EQ(FromCodePage(row.mmx), mmx.Text());
     }
 }
@@ -322,9 +322,9 @@ TEST_P(ObjectValues, ProcessorTextMembersAnswerWhatTheCoreAnswers) {
         ASSERT_EQ(S_OK, o.ProcessorVendorId(processor, vendor.Out()));
         ASSERT_EQ(S_OK, o.ProcessorSpeed(processor, &speed));
 
-        EXPECT_EQ(FromCodePage(o.core_.ProcessorId(processor)), id.Text());
-        EXPECT_EQ(FromCodePage(o.core_.ProcessorVendorId(processor)), vendor.Text());
-        EXPECT_EQ(o.core_.ProcessorSpeed(processor), speed);
+        EXPECT_EQ(FromCodePage(StateAccess::Core(o).ProcessorId(processor)), id.Text());
+        EXPECT_EQ(FromCodePage(StateAccess::Core(o).ProcessorVendorId(processor)), vendor.Text());
+        EXPECT_EQ(StateAccess::Core(o).ProcessorSpeed(processor), speed);
     }
     Bstr first, second;
     ASSERT_EQ(S_OK, o.ProcessorVendorId(1, first.Out()));

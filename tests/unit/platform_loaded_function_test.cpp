@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/loaded_function.h"
+#include "test_support.h"
 
 namespace {
 
@@ -31,6 +32,6 @@ TEST_P(LoadedFunctionTest, FindsWhatTheLoadedLibraryExports) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LoadedFunctionTest, testing::ValuesIn(kLookupRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "registrar_test_support.h"
 #include "server/registrar_delete.h"
 #include "server/registrar_tokens.h"
+#include "test_support.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {
@@ -23,26 +25,27 @@ using server::registrar::ScriptReader;
 
 // A reader followed by guard bytes that an overrun of its token would reach.
 struct GuardedReader {
-    explicit GuardedReader(const char* text) : reader(text) { std::memset(guard, 0xCC, sizeof guard); }
-    bool GuardIntact() const {
-        for (unsigned char b : guard)
-            if (b != 0xCC) return false;
-        return true;
+    explicit GuardedReader(const char* text) : reader(text) {
+        std::memset(guard, test_support::kFill, sizeof guard);
     }
+    bool GuardIntact() const { return test_support::Untouched(guard, sizeof guard); }
     ScriptReader reader;
     unsigned char guard[64];
 };
 
-struct TokenCase {
+// One token read into the reader's buffer at and past its edges.
+struct TokenRow {
     const char* name;
     std::string text;
     HRESULT status;
     std::string token;  // when the read succeeds
 };
 
+void PrintTo(const TokenRow& row, std::ostream* os) { *os << row.name; }
+
 std::string Quoted(const std::string& inner) { return "'" + inner + "'"; }
 
-std::vector<TokenCase> TokenCases() {
+std::vector<TokenRow> TokenRows() {
     const std::string a4094(4094, 'a'), a4095(4095, 'a'), a4096(4096, 'a');
     return {
         {"PlainOf4095BytesFits", a4095 + " next", S_OK, a4095},
@@ -60,17 +63,21 @@ std::vector<TokenCase> TokenCases() {
     };
 }
 
-TEST(RegistrarTokens, ReadsWithinTheBuffer) {
-    for (const TokenCase& c : TokenCases()) {
-        GuardedReader g(c.text.c_str());
-        EXPECT_EQ(c.status, g.reader.Next()) << c.name;
-        if (c.status == S_OK) {
-            EXPECT_EQ(c.token, g.reader.Token()) << c.name;
-            EXPECT_EQ(c.token.size(), g.reader.Length()) << c.name;
-        }
-        EXPECT_TRUE(g.GuardIntact()) << c.name;
+class RegistrarTokenRead : public ::testing::TestWithParam<TokenRow> {};
+
+TEST_P(RegistrarTokenRead, ReadsWithinTheBuffer) {
+    const TokenRow& row = GetParam();
+    GuardedReader g(row.text.c_str());
+    EXPECT_EQ(row.status, g.reader.Next());
+    if (row.status == S_OK) {
+        EXPECT_EQ(row.token, g.reader.Token());
+        EXPECT_EQ(row.token.size(), g.reader.Length());
     }
+    EXPECT_TRUE(g.GuardIntact());
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, RegistrarTokenRead, ::testing::ValuesIn(TokenRows()),
+                         test_support::RowName());
 
 TEST(RegistrarTokens, BraceAfterClosingQuoteIsItsOwnToken) {
     ScriptReader reader("'A'{ }");

@@ -9,6 +9,7 @@
 
 #include "registrar_test_support.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
@@ -132,9 +133,7 @@ TEST_P(RegistrarRegister, LeavesState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RegistrarRegister, testing::ValuesIn(kRegisterCases),
-                         [](const testing::TestParamInfo<RegisterCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test_support::RowName());
 
 TEST(RegistrarRegisterRoots, EveryRootNameReachesItsRoot) {
     struct Row {

@@ -9,6 +9,7 @@
 
 #include "registrar_test_support.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
@@ -102,8 +103,6 @@ TEST_P(RegistrarUnregister, LeavesState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RegistrarUnregister, testing::ValuesIn(kUnregisterCases),
-                         [](const testing::TestParamInfo<UnregisterCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test_support::RowName());
 
 }  // namespace

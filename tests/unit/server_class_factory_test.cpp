@@ -10,13 +10,14 @@
 #include "server/exports.h"
 #include "server/server_module.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kSentinelPointer;
 
-void* const kSentinelPointer = reinterpret_cast<void*>(static_cast<UINT_PTR>(0xDEADBEEF));
 
 // An instance creation routine that records how it was called.
 struct CreationLog {
@@ -142,7 +143,7 @@ TEST_P(CreateInstanceTest, ChecksBeforeTheRoutine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CreateInstanceTest, testing::ValuesIn(kCreateRows),
-                         [](const testing::TestParamInfo<CreateRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(ClassFactoryTest, CreateInstanceWithNullOutCallsNothing) {
     EXPECT_EQ(Factory()->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);

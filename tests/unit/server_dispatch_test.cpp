@@ -12,6 +12,7 @@
 #include "server/name_cache.h"
 #include "server/server_module.h"
 #include "server/type_info_holder.h"
+#include "test_support.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST_P(NameCacheLookupTest, ExactCaseAndLength) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, NameCacheLookupTest, testing::ValuesIn(kLookupRows),
-                         [](const testing::TestParamInfo<LookupRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(BuiltTypeLib, CacheHoldsEveryFunctionOfTheInterface) {
     TYPEATTR* attributes = nullptr;
@@ -300,14 +301,14 @@ protected:
     void Unregister() {
         registered_ = false;
         const SYSKIND kind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;  // the built library's
-        EXPECT_EQ(UnRegisterTypeLib(server::kLibId, 1, 0, LOCALE_NEUTRAL, kind), S_OK);
+        EXPECT_EQ(UnRegisterTypeLib(LIBID_DEZIVEROLib, 1, 0, LOCALE_NEUTRAL, kind), S_OK);
     }
 
     bool registered_ = false;
 };
 
 server::TypeInfoHolder& RegisteredHolder() {
-    static server::TypeInfoHolder holder(&IID_IDeZiVero, &server::kLibId, 1, 0);
+    static server::TypeInfoHolder holder(&IID_IDeZiVero, &LIBID_DEZIVEROLib, 1, 0);
     return holder;
 }
 
@@ -340,7 +341,7 @@ TEST_P(HolderNamesTest, ResolvesThroughCacheOrTypeInformation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HolderNamesTest, testing::ValuesIn(kHolderNameRows),
-                         [](const testing::TestParamInfo<HolderNameRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(RegisteredTypeLib, LoadedOnceAndKeptAfterUnregistration) {
     server::TypeInfoHolder& holder = RegisteredHolder();
@@ -351,7 +352,7 @@ TEST_F(RegisteredTypeLib, LoadedOnceAndKeptAfterUnregistration) {
     ASSERT_EQ(holder.GetTypeInfo(LOCALE_NEUTRAL, &first), S_OK);
     Unregister();
 
-    server::TypeInfoHolder fresh(&IID_IDeZiVero, &server::kLibId, 1, 0);
+    server::TypeInfoHolder fresh(&IID_IDeZiVero, &LIBID_DEZIVEROLib, 1, 0);
     EXPECT_EQ(fresh.EnsureLoaded(LOCALE_NEUTRAL), TYPE_E_LIBNOTREGISTERED);  // the library is really gone
     fresh.Cleanup();
 
@@ -467,8 +468,6 @@ TEST_P(RefusedInvokeTest, NeverReachesTheObject) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RefusedInvokeTest, testing::ValuesIn(kRefusedInvokeRows),
-                         [](const testing::TestParamInfo<RefusedInvokeRow>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test_support::RowName());
 
 }  // namespace

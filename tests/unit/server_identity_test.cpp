@@ -9,17 +9,19 @@
 
 #include "DeZIVero_h.h"
 #include "object/co_dezivero.h"
+#include "object_state_access.h"
 #include "server/co_dezivero_creation.h"
 #include "server/server_module.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
 using platform::fake::Machine;
 using platform::fake::Scope;
+using test_support::kSentinel;
+using test_support::kSentinelPointer;
 
-void* const kSentinelPointer = reinterpret_cast<void*>(static_cast<UINT_PTR>(0xDEADBEEF));
-constexpr DWORD kSentinel = 0xDEADBEEF;
 
 class ObjectTest : public testing::Test {
 protected:
@@ -94,7 +96,7 @@ TEST_P(InterfaceTableTest, EveryInterfaceAnswersAlike) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, InterfaceTableTest, testing::ValuesIn(kInterfaceRows),
-                         [](const testing::TestParamInfo<InterfaceRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(ObjectTest, QueryInterfaceWithNullOut) {
     IDeZiVero* object = NewObject();
@@ -141,10 +143,10 @@ TEST_F(ObjectTest, NewObjectStartsWithNothingFound) {
     IDeZiVero* object = NewObject();
     ASSERT_NE(object, nullptr);
     auto* implementation = static_cast<object::CoDeZiVero*>(object);
-    EXPECT_EQ(implementation->safetyOptions_, 0u);
-    EXPECT_EQ(implementation->outer_, nullptr);
-    EXPECT_EQ(implementation->DeviceStatus_, -1);
-    EXPECT_EQ(implementation->HWKey_[0], '\0');
+    EXPECT_EQ(object::StateAccess::SafetyOptions(*implementation), 0u);
+    EXPECT_EQ(object::StateAccess::Outer(*implementation), nullptr);
+    EXPECT_EQ(object::StateAccess::DeviceStatus(*implementation), -1);
+    EXPECT_EQ(object::StateAccess::HWKey(*implementation)[0], '\0');
     object->Release();
 }
 
@@ -191,7 +193,7 @@ TEST_P(SafetyMaskTest, SetThenGet) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SafetyMaskTest, testing::ValuesIn(kMaskRows),
-                         [](const testing::TestParamInfo<MaskRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(ObjectTest, SafetyForAnUnansweredInterface) {
     IDeZiVero* object = NewObject();

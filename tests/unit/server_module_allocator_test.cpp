@@ -8,6 +8,7 @@
 
 #include "server/module_allocator.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ TEST_P(HeapSetCountTest, LargestPowerOfTwoNotAboveTwiceTheProcessors) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, HeapSetCountTest, testing::ValuesIn(kCountRows),
-                         [](const testing::TestParamInfo<CountRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct MachineRow {
     const char* name;
@@ -112,7 +113,7 @@ TEST_P(HeapSetMachineTest, StartBuildsThatManyHeaps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, HeapSetMachineTest, testing::ValuesIn(kMachineRows),
-                         [](const testing::TestParamInfo<MachineRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(HeapSetMachine, FailedVersionQueryGivesOneHeap) {
     auto machine = Machine::Win9x();

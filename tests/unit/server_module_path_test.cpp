@@ -10,6 +10,7 @@
 #include "server/module_path.h"
 #include "server/registration.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ TEST_P(DoubleQuotesTest, WithinTheBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DoubleQuotesTest, testing::ValuesIn(kQuoteRows),
-                         [](const testing::TestParamInfo<QuoteRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(DoubleQuotes, LongestPathOfQuotesFitsTheQuotedBuffer) {
     wchar_t path[server::kModulePathSize];
@@ -94,7 +95,7 @@ TEST_P(TlbPathTest, WithinTheBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TlbPathTest, testing::ValuesIn(kTlbRows),
-                         [](const testing::TestParamInfo<TlbRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct DirectoryRow {
     const char* name;
@@ -122,7 +123,7 @@ TEST_P(DirectoryTest, IncludesTheSeparator) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DirectoryTest, testing::ValuesIn(kDirectoryRows),
-                         [](const testing::TestParamInfo<DirectoryRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct PathRow {
     const char* name;
@@ -167,7 +168,7 @@ TEST_P(ReadModulePathTest, TruncatedPathIsRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReadModulePathTest, testing::ValuesIn(kPathRows),
-                         [](const testing::TestParamInfo<PathRow>& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(ReadModulePath, NonAsciiPathIsReadInTheAnsiCodePage) {
     auto machine = Machine::Nt();

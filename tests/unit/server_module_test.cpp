@@ -100,7 +100,7 @@ TEST_F(ServerModuleTest, LocksWorkBeforeStartAndAfterTermination) {
     EXPECT_EQ(module.AddTermination(Record, 'x'), S_OK);
     module.Terminate();
     EXPECT_EQ(g_order, "x");
-    server::ModuleLockGuard again(module.classTableLock);
+    server::ModuleLockGuard again(module.typeInfoLock);
 }
 
 }  // namespace

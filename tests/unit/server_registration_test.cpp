@@ -9,6 +9,7 @@
 
 #include "server/registration.h"
 #include "tests/fake_machine/fake_machine.h"
+#include "test_support.h"
 
 namespace {
 
@@ -177,8 +178,6 @@ TEST_F(QuotedModulePath, UnregistrationBesideTheOtherBuildTakesAnEmptyLocaleKeyA
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SideBySide, testing::ValuesIn(kSideBySideRows),
-                         [](const testing::TestParamInfo<SideBySideRow>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test_support::RowName());
 
 }  // namespace

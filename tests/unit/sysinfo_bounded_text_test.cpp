@@ -5,10 +5,12 @@
 #include <string>
 
 #include "sysinfo/bounded_text.h"
+#include "test_support.h"
 
 namespace {
 
-constexpr char kSentinel = static_cast<char>(0xCC);
+using test_support::kFill;
+using test_support::Untouched;
 
 struct JoinCase {
     const char* name;
@@ -34,24 +36,24 @@ class SysinfoAppendText : public ::testing::TestWithParam<JoinCase> {};
 TEST_P(SysinfoAppendText, StaysWithinSizeAndTerminates) {
     const JoinCase& c = GetParam();
     char buffer[16];
-    std::memset(buffer, kSentinel, sizeof(buffer));
+    std::memset(buffer, kFill, sizeof(buffer));
     std::memcpy(buffer, c.before.c_str(), c.before.size() + 1);
 
     EXPECT_EQ(c.expectedWhole, sysinfo::AppendText(buffer, c.size, c.text.c_str()));
     EXPECT_EQ(c.expected, std::string(buffer));
-    for (size_t i = c.size; i < sizeof(buffer); ++i) ASSERT_EQ(kSentinel, buffer[i]) << i;
+    EXPECT_TRUE(Untouched(buffer + c.size, sizeof(buffer) - c.size));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SysinfoAppendText, ::testing::ValuesIn(kAppendCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(SysinfoAppendText, UnterminatedDestinationIsTerminatedNotOverrun) {
     char buffer[12];
-    std::memset(buffer, kSentinel, sizeof(buffer));
+    std::memset(buffer, kFill, sizeof(buffer));
     std::memset(buffer, 'x', 8);
     EXPECT_FALSE(sysinfo::AppendText(buffer, 8, "y"));
     EXPECT_EQ(std::string(7, 'x'), std::string(buffer));
-    for (size_t i = 8; i < sizeof(buffer); ++i) ASSERT_EQ(kSentinel, buffer[i]) << i;
+    EXPECT_TRUE(Untouched(buffer + 8, sizeof(buffer) - 8));
 }
 
 TEST(SysinfoCopyText, ReplacesContentAndReportsCut) {
@@ -68,7 +70,7 @@ TEST(SysinfoCopyTextField, ReadsNoFurtherThanField) {
     // Field of 4 bytes without a terminator, followed by bytes that must not be copied.
     const char record[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', '\0'};
     char buffer[16];
-    std::memset(buffer, kSentinel, sizeof(buffer));
+    std::memset(buffer, kFill, sizeof(buffer));
     EXPECT_TRUE(sysinfo::CopyTextField(buffer, sizeof(buffer), record, 4));
     EXPECT_STREQ("abcd", buffer);
     EXPECT_FALSE(sysinfo::CopyTextField(buffer, 3, record, 4));

@@ -33,7 +33,7 @@ TEST_P(HwInfoCoreBootMode, ClampsCleanBootMetric) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreBootMode, ::testing::ValuesIn(kBootModeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 const MetricCase kDebugCases[] = {
     {"Zero", 0, 0}, {"One", 1, 1}, {"Two", 2, 2}, {"MinusOne", -1, -1}, {"Max", INT_MAX, INT_MAX},
@@ -48,7 +48,7 @@ TEST_P(HwInfoCoreDebugEnabled, PassesDebugMetricUnchanged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreDebugEnabled, ::testing::ValuesIn(kDebugCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 // The 32-bit build hands the record's totals on as their 32 bits stand; the
 // 64-bit build's record holds 64-bit totals, and those above what a long
@@ -90,7 +90,7 @@ TEST_P(HwInfoCoreMemory, HandsOnTotalsAsALong) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreMemory, ::testing::ValuesIn(kMemoryCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, HwInfoCoreMemoryTotalsAreDistinctFields) {
     auto& m = Describe(Family::Win9x);
@@ -169,7 +169,7 @@ TEST_P(HwInfoCoreBatteryLife, HandsOnFieldsUnchanged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreBatteryLife, ::testing::ValuesIn(kLifeTimeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, HwInfoCorePowerRecordStaysZeroWhenSystemCannotTell) {
     auto& m = Describe(Family::Win9x);
@@ -236,7 +236,7 @@ TEST_P(HwInfoCoreCsd, CopiesServicePackTextOfVersionRecord) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreCsd, ::testing::ValuesIn(kCsdCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, HwInfoCoreCsdEmptyWhenRecordSizeIsNotOfPlainRecord) {
     Use(Family::Nt);
@@ -272,7 +272,7 @@ TEST_P(HwInfoCoreDirectories, SystemAndWindowsDirectory) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreDirectories, ::testing::ValuesIn(kDirectoryCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, HwInfoCoreDirectoriesAskedAgainAtEveryCall) {
     auto& m = Use(Family::Win9x);
@@ -318,7 +318,7 @@ TEST_P(HwInfoCoreComputerName, AskedWithRoomForFifteenCharacters) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreComputerName, ::testing::ValuesIn(kComputerNameCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 class HwInfoCoreFixedAnswers : public MachineTest, public ::testing::WithParamInterface<Family> {};
 

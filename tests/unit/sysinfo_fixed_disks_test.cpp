@@ -18,8 +18,8 @@ using platform::fake::Drive;
 using platform::fake::PhysicalDrive;
 using sysinfo_test::Family;
 using sysinfo_test::MachineTest;
+using test_support::kLongSentinel;
 
-constexpr LONG kSentinel = static_cast<LONG>(0xDEADBEEF);
 
 PhysicalDrive Disk(LONGLONG cylinders, DWORD tracks, DWORD sectors, DWORD bytes,
                    MEDIA_TYPE media = FixedMedia) {
@@ -47,22 +47,22 @@ struct DiskCase {
     const char* name;
     LONG disk;
     HRESULT expectedStatus;
-    LONG expectedSize;  // kSentinel: not written
+    LONG expectedSize;  // kLongSentinel: not written
 };
 
 // Disk 0: 8032 MB fixed; disk 1: removable; disk 2: 100 MB fixed; disk 3: 50 MB fixed;
 // disk 4 does not answer; disk 5 cannot be opened; no disk 6.
 const DiskCase kDiskCases[] = {
     {"FirstFixedDisk", 0, S_OK, 8032},
-    {"RemovableDiskFails", 1, E_FAIL, kSentinel},
+    {"RemovableDiskFails", 1, E_FAIL, kLongSentinel},
     {"FixedDiskAfterRemovableAndBeforeFixedIsItself", 2, S_OK, 100},
     {"LastFixedDiskOfRun", 3, S_OK, 50},
-    {"DiskThatDoesNotAnswerFails", 4, E_FAIL, kSentinel},
-    {"DiskThatCannotOpenFails", 5, E_FAIL, kSentinel},
-    {"MissingDiskFails", 6, E_FAIL, kSentinel},
-    {"MinusOneFails", -1, E_FAIL, kSentinel},
-    {"MostNegativeFails", LONG_MIN, E_FAIL, kSentinel},
-    {"LargestFails", LONG_MAX, E_FAIL, kSentinel},
+    {"DiskThatDoesNotAnswerFails", 4, E_FAIL, kLongSentinel},
+    {"DiskThatCannotOpenFails", 5, E_FAIL, kLongSentinel},
+    {"MissingDiskFails", 6, E_FAIL, kLongSentinel},
+    {"MinusOneFails", -1, E_FAIL, kLongSentinel},
+    {"MostNegativeFails", LONG_MIN, E_FAIL, kLongSentinel},
+    {"LargestFails", LONG_MAX, E_FAIL, kLongSentinel},
 };
 
 class FixedDiskSize : public MachineTest, public ::testing::WithParamInterface<DiskCase> {
@@ -85,7 +85,7 @@ TEST_P(FixedDiskSize, ReportsTheDiskAskedFor) {
     const DiskCase& c = GetParam();
     auto& m = DescribeDisks();
 
-    LONG size = kSentinel;
+    LONG size = kLongSentinel;
     EXPECT_EQ(c.expectedStatus, sysinfo::FixedDiskSizeInMB(c.disk, &size));
     EXPECT_EQ(c.expectedSize, size);
     ASSERT_EQ(1u, m.OpenedFiles().size());
@@ -97,20 +97,20 @@ TEST_P(FixedDiskSize, ReportsTheDiskAskedFor) {
 TEST_P(FixedDiskSize, AnswersTheSameWithoutAdministratorRights) {
     const DiskCase& c = GetParam();
     DescribeDisks().administrator = false;
-    LONG size = kSentinel;
+    LONG size = kLongSentinel;
     EXPECT_EQ(c.expectedStatus, sysinfo::FixedDiskSizeInMB(c.disk, &size));
     EXPECT_EQ(c.expectedSize, size);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixedDiskSize, ::testing::ValuesIn(kDiskCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, FixedDiskSizeOfFirstOfTwoFixedDisksIsItsOwn) {
     auto& m = Use(Family::Nt);
     m.physicalDrives[0] = Disk(1024, 255, 63, 512);
     m.physicalDrives[1] = Disk(100, 64, 32, 512);
-    LONG first = kSentinel;
-    LONG second = kSentinel;
+    LONG first = kLongSentinel;
+    LONG second = kLongSentinel;
     EXPECT_EQ(S_OK, sysinfo::FixedDiskSizeInMB(0, &first));
     EXPECT_EQ(S_OK, sysinfo::FixedDiskSizeInMB(1, &second));
     EXPECT_EQ(8032, first);
@@ -140,35 +140,35 @@ class FixedDiskGeometry : public MachineTest, public ::testing::WithParamInterfa
 TEST_P(FixedDiskGeometry, SizeIsProductShiftedTwentyBits) {
     const GeometryCase& c = GetParam();
     Use(Family::Nt).physicalDrives[0] = Disk(c.cylinders, c.tracks, c.sectors, c.bytes);
-    LONG size = kSentinel;
+    LONG size = kLongSentinel;
     EXPECT_EQ(S_OK, sysinfo::FixedDiskSizeInMB(0, &size));
     EXPECT_EQ(c.expected, size);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixedDiskGeometry, ::testing::ValuesIn(kGeometryCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, FixedDiskGeometryQueryFillsRecord) {
     auto& m = Use(Family::Nt);
     m.physicalDrives[12] = Disk(7, 8, 9, 512, RemovableMedia);
     DISK_GEOMETRY geometry;
     std::memset(&geometry, 0xCC, sizeof(geometry));
-    EXPECT_EQ(1, sysinfo::QueryDiskGeometry(12, &geometry));
+    EXPECT_TRUE(sysinfo::QueryDiskGeometry(12, &geometry));
     EXPECT_EQ(7, geometry.Cylinders.QuadPart);
     EXPECT_EQ(RemovableMedia, geometry.MediaType);
     EXPECT_EQ("\\\\.\\physicaldrive12", m.OpenedFiles().back());
 
     std::memset(&geometry, 0xCC, sizeof(geometry));
-    EXPECT_EQ(0, sysinfo::QueryDiskGeometry(13, &geometry));
+    EXPECT_FALSE(sysinfo::QueryDiskGeometry(13, &geometry));
     EXPECT_EQ(static_cast<LONGLONG>(0xCCCCCCCCCCCCCCCCull), geometry.Cylinders.QuadPart);
 }
 
 TEST_F(MachineTest, FixedDiskSizeOnWin9xFailsForEveryDisk) {
     Use(Family::Win9x);
     for (LONG disk : {0L, 1L, -1L}) {
-        LONG size = kSentinel;
+        LONG size = kLongSentinel;
         EXPECT_EQ(E_FAIL, sysinfo::FixedDiskSizeInMB(disk, &size));
-        EXPECT_EQ(kSentinel, size);
+        EXPECT_EQ(kLongSentinel, size);
     }
 }
 
@@ -258,8 +258,8 @@ TEST_P(FixedDiskSums, SumFixedDriveLettersInMegabytes) {
     m.version.dwBuildNumber = MAKELONG(std::get<2>(GetParam()), 0x040A);
     for (const auto& entry : c.drives) m.drives[entry.first] = entry.second;
 
-    LONG total = kSentinel;
-    LONG free = kSentinel;
+    LONG total = kLongSentinel;
+    LONG free = kLongSentinel;
     EXPECT_EQ(S_OK, sysinfo::FixedDisksSizeInMB(&total));
     EXPECT_EQ(S_OK, sysinfo::FixedDisksFreeSpaceInMB(&free));
     EXPECT_EQ(c.expectedTotal, total);
@@ -308,7 +308,7 @@ TEST_P(FixedDiskSpaceQuery, ChoosesByFamilyAndBuild) {
 
     ULONGLONG freeBytes = 0xDEADBEEF;
     ULONGLONG totalBytes = 0xDEADBEEF;
-    EXPECT_NE(0, sysinfo::QueryDriveSpace("C:\\", &freeBytes, &totalBytes));
+    EXPECT_TRUE(sysinfo::QueryDriveSpace("C:\\", &freeBytes, &totalBytes));
     EXPECT_EQ(40ull << 20, totalBytes);
     EXPECT_EQ(12ull << 20, freeBytes);
     EXPECT_EQ(c.usesClusters ? 1 : 0, m.Calls("GetDiskFreeSpaceA"));
@@ -319,7 +319,7 @@ TEST_P(FixedDiskSpaceQuery, ChoosesByFamilyAndBuild) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixedDiskSpaceQuery, ::testing::ValuesIn(kQueryCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, FixedDiskSpaceQueryByClustersMultipliesIn64Bits) {
     auto& m = Use(Family::Win9x);
@@ -330,7 +330,7 @@ TEST_F(MachineTest, FixedDiskSpaceQueryByClustersMultipliesIn64Bits) {
     m.drives['C'] = drive;
     ULONGLONG freeBytes = 0;
     ULONGLONG totalBytes = 0;
-    EXPECT_NE(0, sysinfo::QueryDriveSpace("C:\\", &freeBytes, &totalBytes));
+    EXPECT_TRUE(sysinfo::QueryDriveSpace("C:\\", &freeBytes, &totalBytes));
     EXPECT_EQ(2000ull << 20, totalBytes);
     EXPECT_EQ(1500ull << 20, freeBytes);
 }
@@ -340,8 +340,8 @@ TEST_F(MachineTest, FixedDiskSpaceQueryRefusesNoRoot) {
     m.drives['C'] = FixedDrive(40 << 20, 12 << 20);
     ULONGLONG freeBytes = 0xDEADBEEF;
     ULONGLONG totalBytes = 0xDEADBEEF;
-    EXPECT_EQ(0, sysinfo::QueryDriveSpace(nullptr, &freeBytes, &totalBytes));
-    EXPECT_EQ(0, sysinfo::QueryDriveSpace("", &freeBytes, &totalBytes));
+    EXPECT_FALSE(sysinfo::QueryDriveSpace(nullptr, &freeBytes, &totalBytes));
+    EXPECT_FALSE(sysinfo::QueryDriveSpace("", &freeBytes, &totalBytes));
     EXPECT_EQ(0xDEADBEEFull, freeBytes);
     EXPECT_EQ(0xDEADBEEFull, totalBytes);
     EXPECT_EQ(0, m.Calls("GetVersionExA"));
@@ -372,8 +372,8 @@ TEST_P(FixedDiskSpaceWithoutEx, EveryDriveCountsAsFailed) {
     m.hasGetDiskFreeSpaceEx = c.hasEx;
     m.drives['C'] = FixedDrive(40 << 20, 12 << 20);
 
-    LONG total = kSentinel;
-    LONG free = kSentinel;
+    LONG total = kLongSentinel;
+    LONG free = kLongSentinel;
     EXPECT_EQ(S_OK, sysinfo::FixedDisksSizeInMB(&total));
     EXPECT_EQ(S_OK, sysinfo::FixedDisksFreeSpaceInMB(&free));
     EXPECT_EQ(0, total);
@@ -383,6 +383,6 @@ TEST_P(FixedDiskSpaceWithoutEx, EveryDriveCountsAsFailed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixedDiskSpaceWithoutEx, ::testing::ValuesIn(kMissingExCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST_P(IdentityOsName, TakesFirstSourceThatGivesText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IdentityOsName, ::testing::ValuesIn(kOsNameCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, IdentityOsNameOnWin9xReadsNeitherProductTypeNorIni) {
     auto& m = Use(Family::Win9x);
@@ -144,7 +144,7 @@ TEST_P(IdentityOsVersion, JoinsServicePackOnNtOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IdentityOsVersion, ::testing::ValuesIn(kOsVersionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, IdentityOsVersionOnWin9xNeverReadsServicePack) {
     auto& m = Use(Family::Win9x);
@@ -193,7 +193,7 @@ TEST_P(IdentityOsVersionJoin, StaysWithinBuffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IdentityOsVersionJoin, ::testing::ValuesIn(kJoinCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 using TextRoutine = const char* (sysinfo::HwInfoCore::*)();
 
@@ -233,7 +233,7 @@ TEST_P(IdentityOwner, ReadsCurrentVersionKeyOfFamily) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IdentityOwner, ::testing::ValuesIn(kOwnerCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct OemCase {
     const char* name;
@@ -270,7 +270,7 @@ TEST_P(IdentityOem, ReadsOeminfoOrGivesDefaults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IdentityOem, ::testing::ValuesIn(kOemCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, IdentityOemReadAgainAtEveryCall) {
     auto& m = Use(Family::Nt);
@@ -324,7 +324,7 @@ TEST_P(IdentityOemIniPath, PathThatWouldNotFitGivesDefaults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, IdentityOemIniPath, ::testing::ValuesIn(kIniPathCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, IdentityOemWithoutSystemDirectoryLooksAtRootPath) {
     auto& m = Describe(Family::Nt);

@@ -189,7 +189,7 @@ TEST_P(ProcessorVendor, MapsKnownIdentifiersWholeAndWithoutCase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProcessorVendor, ::testing::ValuesIn(kVendorCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct RateCase {
     const char* name;
@@ -242,7 +242,7 @@ TEST_P(ProcessorNominalRate, LookupAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProcessorNominalRate, ::testing::ValuesIn(kRateCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST(ProcessorNominalRateTable, EveryRateMapsToItselfAndEdgesOfItsWindow) {
     for (const LONG* rate = sysinfo::NominalMhzTable; *rate != 0; ++rate) {
@@ -307,12 +307,12 @@ TEST_P(ProcessorSpeedDriver, Win9xAsksDriverBesideLibrary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProcessorSpeedDriver, ::testing::ValuesIn(kDriverCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, ProcessorSpeedDriverQuerySetsValueFirst) {
     Use(Family::Win9x);
     LONG value = static_cast<LONG>(0xDEADBEEF);
-    EXPECT_EQ(0, sysinfo::QuerySpeedDriver(&value));
+    EXPECT_FALSE(sysinfo::QuerySpeedDriver(&value));
     EXPECT_EQ(0, value);
 }
 
@@ -423,7 +423,7 @@ TEST_P(ProcessorDriverPath, PathThatWouldNotFitFailsTheRequest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProcessorDriverPath, ::testing::ValuesIn(kDriverPathCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, ProcessorSpeedWithoutModuleNameOpensNothing) {
     auto& m = Describe(Family::Win9x);

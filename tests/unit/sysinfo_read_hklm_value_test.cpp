@@ -14,10 +14,10 @@ namespace {
 
 using sysinfo_test::Family;
 using sysinfo_test::MachineTest;
+using test_support::kFill;
 
 constexpr char kKey[] = "Software\\Vendor\\Product";
 constexpr char kFakeKey[] = "HKLM\\Software\\Vendor\\Product";
-constexpr unsigned char kSentinel = 0xCC;
 
 struct RefusedCase {
     const char* name;
@@ -43,19 +43,19 @@ TEST_P(SysinfoReadHklmRefused, ReturnsZeroWithoutTouchingDestinationOrRegistry) 
     auto core = NewCore();
     machine().ResetCounts();
     unsigned char buffer[16];
-    std::memset(buffer, kSentinel, sizeof(buffer));
+    std::memset(buffer, kFill, sizeof(buffer));
     const RefusedCase& c = GetParam();
 
     const int result =
         core->ReadHklmValue(kKey, c.valueName, c.nullDestination ? nullptr : buffer, c.size);
 
     EXPECT_EQ(0, result);
-    for (unsigned char byte : buffer) ASSERT_EQ(kSentinel, byte);
+    for (unsigned char byte : buffer) ASSERT_EQ(kFill, byte);
     EXPECT_EQ(0, machine().Calls("RegOpenKeyExA"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SysinfoReadHklmRefused, ::testing::ValuesIn(kRefusedCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 struct ReadCase {
     const char* name;
@@ -94,7 +94,7 @@ TEST_P(SysinfoReadHklmValue, LeavesDestinationTerminated) {
     if (c.valueExists) m.Raw(kFakeKey, "Value", c.type, c.stored);
     auto core = NewCore();
     char buffer[32];
-    std::memset(buffer, kSentinel, sizeof(buffer));
+    std::memset(buffer, kFill, sizeof(buffer));
 
     const int result = core->ReadHklmValue(kKey, "Value", buffer, c.size);
 
@@ -104,18 +104,18 @@ TEST_P(SysinfoReadHklmValue, LeavesDestinationTerminated) {
     EXPECT_EQ(c.expectedText, std::string(buffer, length));
     // Nothing past the destination's size is written.
     for (int i = c.size; i < static_cast<int>(sizeof(buffer)); ++i)
-        ASSERT_EQ(kSentinel, static_cast<unsigned char>(buffer[i])) << "byte " << i;
+        ASSERT_EQ(kFill, static_cast<unsigned char>(buffer[i])) << "byte " << i;
     EXPECT_EQ(0, m.OpenKeys());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SysinfoReadHklmValue, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, SysinfoReadHklmValueReadsFourByteNumberIntoFourBytes) {
     Use(Family::Nt).Dword(kFakeKey, "Number", 600);
     auto core = NewCore();
     LONG number = static_cast<LONG>(0xDEADBEEF);
-    EXPECT_EQ(1, core->ReadHklmValue(kKey, "Number", &number, sizeof(number)));
+    EXPECT_TRUE(core->ReadHklmValue(kKey, "Number", &number, sizeof(number)));
     EXPECT_EQ(600, number);
 }
 
@@ -124,7 +124,7 @@ TEST_F(MachineTest, SysinfoReadHklmValueReadsNumberWithHighByteSet) {
     Use(Family::Nt).Dword(kFakeKey, "Number", 0x01000000);
     auto core = NewCore();
     LONG number = static_cast<LONG>(0xDEADBEEF);
-    EXPECT_EQ(1, core->ReadHklmValue(kKey, "Number", &number, sizeof(number)));
+    EXPECT_TRUE(core->ReadHklmValue(kKey, "Number", &number, sizeof(number)));
     EXPECT_EQ(0x01000000, number);
 }
 
@@ -132,8 +132,8 @@ TEST_F(MachineTest, SysinfoReadHklmValueRefusesTextFillingFourBytesWithoutTermin
     Use(Family::Nt).Raw(kFakeKey, "Text", REG_SZ, "abcd");
     auto core = NewCore();
     char buffer[4];
-    std::memset(buffer, kSentinel, sizeof(buffer));
-    EXPECT_EQ(0, core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
+    std::memset(buffer, kFill, sizeof(buffer));
+    EXPECT_FALSE(core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
     EXPECT_EQ(std::string(4, '\0'), std::string(buffer, 4));
 }
 
@@ -141,8 +141,8 @@ TEST_F(MachineTest, SysinfoReadHklmValueEmptiesDestinationWhenValueTooLarge) {
     Use(Family::Nt).Sz(kFakeKey, "Text", std::string(40, 'x'));
     auto core = NewCore();
     char buffer[8];
-    std::memset(buffer, kSentinel, sizeof(buffer));
-    EXPECT_EQ(0, core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
+    std::memset(buffer, kFill, sizeof(buffer));
+    EXPECT_FALSE(core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
     EXPECT_EQ('\0', buffer[0]);
 }
 
@@ -150,7 +150,7 @@ TEST_F(MachineTest, SysinfoReadHklmValueReadsUnderLocalMachineOnly) {
     Use(Family::Nt).Sz("HKCU\\Software\\Vendor\\Product", "Text", "user");
     auto core = NewCore();
     char buffer[16];
-    EXPECT_EQ(0, core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
+    EXPECT_FALSE(core->ReadHklmValue(kKey, "Text", buffer, sizeof(buffer)));
     EXPECT_STREQ("", buffer);
 }
 
@@ -182,7 +182,7 @@ TEST_P(SysinfoIsNtPlatform, AnswersFromPlatformIdentifier) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SysinfoIsNtPlatform, ::testing::ValuesIn(kFamilyCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test_support::RowName());
 
 TEST_F(MachineTest, SysinfoIsNtPlatformAsksOncePerProcess) {
     auto& m = Use(Family::Nt);

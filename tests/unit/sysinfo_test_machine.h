@@ -10,19 +10,16 @@
 #include <string>
 
 #include "sysinfo/hw_info_core.h"
+#include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
+#include "test_support.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace sysinfo_test {
 
-enum class Family { Nt, Win9x };
-
-inline const char* FamilyName(Family family) { return family == Family::Nt ? "Nt" : "Win9x"; }
-
-inline std::unique_ptr<platform::fake::Machine> MakeMachine(Family family) {
-    return family == Family::Nt ? platform::fake::Machine::Nt()
-                                : platform::fake::Machine::Win9x();
-}
+using test_support::Family;
+using test_support::FamilyName;
+using test_support::MakeMachine;
 
 constexpr char kNtCurrentVersion[] = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr char kWindowsCurrentVersion[] = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";

@@ -1,9 +1,10 @@
 // The one place where the system's narrow answers become caller-owned wide
-// strings. The conversion goes through the ANSI code page, so text such as a
-// registered owner's name keeps its accented characters.
-#include "object/co_dezivero.h"
+// strings, and where a caller's wide text becomes narrow. The conversions go
+// through the ANSI code page, so text such as a registered owner's name keeps
+// its accented characters.
+#include "sysinfo/ansi_text.h"
 
-namespace object {
+namespace sysinfo {
 
 BSTR AnsiToBstr(const char* text) noexcept {
     if (!text) text = "";
@@ -19,4 +20,10 @@ BSTR AnsiToBstr(const char* text) noexcept {
     return result;
 }
 
-}  // namespace object
+bool WideToAnsi(const wchar_t* text, char* ansi, DWORD size) noexcept {
+    ansi[0] = '\0';
+    return WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, static_cast<int>(size), nullptr,
+                               nullptr) > 0;
+}
+
+}  // namespace sysinfo
