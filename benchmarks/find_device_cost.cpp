@@ -1,0 +1,132 @@
+// The cost of FindDevice(n) through IDispatch on each walk of the running
+// platform family, over many devices of one class seeded into the prefix
+// (many_devices.h): the 9x device list, or the NT family's services walk and
+// the key tree below the media route. Each n is timed alone, the fastest of
+// its rounds counting, and its answer checked to be device n.
+//
+// Usage: find_device_cost.exe nt|9x COUNT ROUNDS ROUND_MS N...
+// Prints "walk|WALK|N|NS" per walk and n, and "find_device_cost: N searches" last;
+// exit code 1 when a search does not find its device.
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "DeZIVero_h.h"
+#include "fastest_round.h"
+#include "many_devices.h"
+
+namespace {
+
+struct Walk {
+    bool nt;
+    const char* name;
+    const wchar_t* deviceClass;
+};
+
+const Walk kWalks[] = {
+    {false, "9x device list", L"OrvMany"},
+    {true, "services walk", L"OrvMany"},
+    {true, "key tree (media route)", L"Media"},
+};
+
+class Search {
+public:
+    Search(IDispatch* dispatch, DISPID id, LONG number, const wchar_t* deviceClass) : dispatch_(dispatch), id_(id) {
+        VariantInit(&args_[0]);
+        VariantInit(&args_[1]);
+        V_VT(&args_[1]) = VT_I4;
+        V_I4(&args_[1]) = number;
+        V_VT(&args_[0]) = VT_BSTR;
+        V_BSTR(&args_[0]) = SysAllocString(deviceClass);
+        params_ = {args_, nullptr, 2, 0};
+    }
+    ~Search() { VariantClear(&args_[0]); }
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+
+    void operator()() {
+        VARIANT result;
+        VariantInit(&result);
+        status = dispatch_->Invoke(id_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params_, &result,
+                                   nullptr, nullptr);
+        found = V_VT(&result) == VT_BOOL && V_BOOL(&result) == VARIANT_TRUE;
+        VariantClear(&result);
+    }
+
+    HRESULT status = E_UNEXPECTED;
+    bool found = false;
+
+private:
+    IDispatch* dispatch_;
+    DISPID id_;
+    VARIANT args_[2];
+    DISPPARAMS params_ = {};
+};
+
+// The key of the last device found ends with device n's number.
+bool FoundDevice(IDeZiVero* object, int n) {
+    BSTR key = nullptr;
+    object->get_HWKey(&key);
+    char narrow[1040] = {};
+    if (key) WideCharToMultiByte(CP_ACP, 0, key, -1, narrow, sizeof narrow, nullptr, nullptr);
+    SysFreeString(key);
+    const std::string tail = many_devices::Numbered(n);
+    const size_t length = std::strlen(narrow);
+    return length >= tail.size() && tail == narrow + length - tail.size();
+}
+
+int Run(bool nt, int rounds, double roundMs, int argc, char** argv) {
+    CLSID clsid;
+    IDeZiVero* object = nullptr;
+    if (FAILED(CLSIDFromProgID(L"Orvane.VXR.ZEKO.HWInfo", &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero,
+                                reinterpret_cast<void**>(&object)))) {
+        std::printf("cannot create the registered object\n");
+        return 1;
+    }
+    LPOLESTR name = const_cast<LPOLESTR>(L"FindDevice");
+    DISPID id = DISPID_UNKNOWN;
+    object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    int searches = 0;
+    bool ok = true;
+    for (const Walk& walk : kWalks) {
+        if (walk.nt != nt) continue;
+        for (int i = 5; i < argc; ++i) {
+            const int n = std::atoi(argv[i]);
+            Search search(object, id, n, walk.deviceClass);
+            const bench::Timing t = bench::AlternateRounds(search, static_cast<void (*)()>(nullptr), rounds, roundMs);
+            if (search.status != S_OK || !search.found || !FoundDevice(object, n)) {
+                std::printf("%s: FindDevice(%d) did not find device %d (0x%08lX)\n", walk.name, n, n,
+                            static_cast<unsigned long>(search.status));
+                ok = false;
+                continue;
+            }
+            std::printf("walk|%s|%d|%.0f\n", walk.name, n, t.firstNs);
+            std::fflush(stdout);
+            ++searches;
+        }
+    }
+    object->Release();
+    std::printf("find_device_cost: %d searches\n", searches);
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 6) {
+        std::printf("usage: find_device_cost nt|9x COUNT ROUNDS ROUND_MS N...\n");
+        return 2;
+    }
+    const bool nt = std::strcmp(argv[1], "9x") != 0;
+    if (FAILED(CoInitialize(nullptr))) return 1;
+    many_devices::Seed(nt, std::atoi(argv[2]));
+    const int rc = Run(nt, std::atoi(argv[3]), std::atof(argv[4]), argc, argv);
+    CoUninitialize();
+    return rc;
+}
