@@ -18,6 +18,7 @@
 
 #include "DeZIVero_h.h"
 #include "fastest_round.h"
+#include "registered_object.h"
 #include "many_devices.h"
 
 namespace {
@@ -81,14 +82,8 @@ bool FoundDevice(IDeZiVero* object, int n) {
 }
 
 int Run(bool nt, int rounds, double roundMs, int argc, char** argv) {
-    CLSID clsid;
-    IDeZiVero* object = nullptr;
-    if (FAILED(CLSIDFromProgID(L"Orvane.VXR.ZEKO.HWInfo", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero,
-                                reinterpret_cast<void**>(&object)))) {
-        std::printf("cannot create the registered object\n");
-        return 1;
-    }
+    IDeZiVero* object = bench::CreateRegisteredObject();
+    if (!object) return 1;
     LPOLESTR name = const_cast<LPOLESTR>(L"FindDevice");
     DISPID id = DISPID_UNKNOWN;
     object->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);

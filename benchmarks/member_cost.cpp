@@ -19,6 +19,7 @@
 #include "bare_calls.h"
 #include "dezivero_members.h"
 #include "fastest_round.h"
+#include "registered_object.h"
 
 namespace {
 
@@ -177,14 +178,8 @@ bool SameDeviceFound(IDeZiVero* object) {
 }
 
 int Run(int rounds, double roundMs, int argc, char** argv) {
-    CLSID clsid;
-    IDeZiVero* object = nullptr;
-    if (FAILED(CLSIDFromProgID(L"Orvane.VXR.ZEKO.HWInfo", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero,
-                                reinterpret_cast<void**>(&object)))) {
-        std::printf("cannot create the registered object\n");
-        return 1;
-    }
+    IDeZiVero* object = bench::CreateRegisteredObject();
+    if (!object) return 1;
     const bool processorNamedByRecord = bare::ProcessorNamedByRecord();
     int measured = 0;
     bool ok = true;

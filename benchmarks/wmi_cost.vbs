@@ -1,47 +1,28 @@
 ' Five facts asked of the registered component by name and of WMI, in one
 ' run: for each fact the rounds of the two sides alternate and the fastest
 ' round of each counts. A side's round makes as many calls as last ROUND_MS
-' (VBScript's Timer is a Single, so it moves in steps of a few milliseconds). Prints "wmi|FACT|MEMBER CALLS|MEMBER_NS|WMI QUERY|WMI_NS" per
-' fact and "wmi_cost: N facts" last.
+' (VBScript's Timer is a Single, so it moves in steps of a few milliseconds).
+' Prints "answer|FACT|COMPONENT'S|WMI'S" and "wmi|FACT|MEMBER CALLS|MEMBER_NS|
+' WMI QUERY|WMI_NS" per fact, and "wmi_cost: N facts" last.
 '   cscript //nologo wmi_cost.vbs ROUNDS ROUND_MS
 Option Explicit
 
-Dim o, wmi, rounds, roundSeconds, fact, facts, v
+Dim o, wmi, rounds, roundSeconds, fact, facts, memberCalls, queries, v
 Dim memberRuns, wmiRuns, r, s, bestMember, bestWmi
 rounds = CLng(WScript.Arguments(0))
 roundSeconds = CDbl(WScript.Arguments(1)) / 1000
 Set o = CreateObject("Orvane.VXR.ZEKO.HWInfo")
 Set wmi = GetObject("winmgmts:")
 
-Function FactName(n)
-    Select Case n
-        Case 0: FactName = "OS name"
-        Case 1: FactName = "processor vendor"
-        Case 2: FactName = "processor speed"
-        Case 3: FactName = "fixed disks size"
-        Case 4: FactName = "display device"
-    End Select
-End Function
-
-Function MemberCalls(n)
-    Select Case n
-        Case 0: MemberCalls = "OSName"
-        Case 1: MemberCalls = "ProcessorVendorId(1)"
-        Case 2: MemberCalls = "ProcessorSpeed(1)"
-        Case 3: MemberCalls = "FixedDisksSizeInMB"
-        Case 4: MemberCalls = "FindDevice(0, ""Display""), HWKey, GetDeviceInfo(HWKey, """", ""DeviceDesc"")"
-    End Select
-End Function
-
-Function Query(n)
-    Select Case n
-        Case 0: Query = "SELECT Caption FROM Win32_OperatingSystem"
-        Case 1: Query = "SELECT Manufacturer FROM Win32_Processor"
-        Case 2: Query = "SELECT MaxClockSpeed FROM Win32_Processor"
-        Case 3: Query = "SELECT Size FROM Win32_LogicalDisk WHERE DriveType = 3"
-        Case 4: Query = "SELECT Name FROM Win32_VideoController"
-    End Select
-End Function
+' Per fact: its name, the members that answer it, and WMI's query for it.
+facts = Array("OS name", "processor vendor", "processor speed", "fixed disks size", "display device")
+memberCalls = Array("OSName", "ProcessorVendorId(1)", "ProcessorSpeed(1)", "FixedDisksSizeInMB", _
+                    "FindDevice(0, ""Display""), HWKey, GetDeviceInfo(HWKey, """", ""DeviceDesc"")")
+queries = Array("SELECT Caption FROM Win32_OperatingSystem", _
+                "SELECT Manufacturer FROM Win32_Processor", _
+                "SELECT MaxClockSpeed FROM Win32_Processor", _
+                "SELECT Size FROM Win32_LogicalDisk WHERE DriveType = 3", _
+                "SELECT Name FROM Win32_VideoController")
 
 ' One answer of the fact, from the component (side 0) or WMI (side 1).
 Function Ask(n, side)
@@ -59,7 +40,7 @@ Function Ask(n, side)
         Exit Function
     End If
     total = 0
-    For Each item In wmi.ExecQuery(Query(n))
+    For Each item In wmi.ExecQuery(queries(n))
         Select Case n
             Case 0: Ask = item.Caption
             Case 1: Ask = item.Manufacturer
@@ -101,8 +82,7 @@ Function Nanoseconds(seconds, calls)
     Nanoseconds = CStr(Fix(seconds * 1000000000 / calls))
 End Function
 
-facts = 0
-For fact = 0 To 4
+For fact = 0 To UBound(facts)
     memberRuns = CallsPerRound(fact, 0)
     wmiRuns = CallsPerRound(fact, 1)
     bestMember = 1E+30
@@ -113,9 +93,8 @@ For fact = 0 To 4
         s = RoundTime(fact, 1, wmiRuns)
         If s < bestWmi Then bestWmi = s
     Next
-    WScript.Echo "answer|" & FactName(fact) & "|" & Ask(fact, 0) & "|" & Ask(fact, 1)
-    WScript.Echo "wmi|" & FactName(fact) & "|" & MemberCalls(fact) & "|" & Nanoseconds(bestMember, memberRuns) & _
-                 "|" & Query(fact) & "|" & Nanoseconds(bestWmi, wmiRuns)
-    facts = facts + 1
+    WScript.Echo "answer|" & facts(fact) & "|" & Ask(fact, 0) & "|" & Ask(fact, 1)
+    WScript.Echo "wmi|" & facts(fact) & "|" & memberCalls(fact) & "|" & Nanoseconds(bestMember, memberRuns) & _
+                 "|" & queries(fact) & "|" & Nanoseconds(bestWmi, wmiRuns)
 Next
-WScript.Echo "wmi_cost: " & facts & " facts"
+WScript.Echo "wmi_cost: " & (UBound(facts) + 1) & " facts"
