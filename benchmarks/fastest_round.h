@@ -27,12 +27,21 @@ double RoundNs(Side& side, int runs) {
     return NowNs() - start;
 }
 
-// As many calls per round as make the first side's round last roundMs (at
-// least one), then `rounds` rounds of each side in turn. second may be null.
+// How many calls make a round of side last roundMs: at least one, doubled
+// until it does.
+template <typename Side>
+int RunsPerRound(Side& side, double roundMs) {
+    int runs = 1;
+    while (RoundNs(side, runs) < roundMs * 1e6 && runs < (1 << 20)) runs *= 2;
+    return runs;
+}
+
+// The first side's calls per round, then `rounds` rounds of each side in
+// turn. second may be null.
 template <typename First, typename Second>
 Timing AlternateRounds(First& first, Second* second, int rounds, double roundMs) {
     Timing t;
-    while (RoundNs(first, t.runs) < roundMs * 1e6 && t.runs < (1 << 20)) t.runs *= 2;
+    t.runs = RunsPerRound(first, roundMs);
     double bestFirst = 1e300, bestSecond = 1e300;
     for (int r = 0; r < rounds; ++r) {
         const double a = RoundNs(first, t.runs);

@@ -1,8 +1,8 @@
 // The cost of FindDevice(n) through IDispatch on each walk of the running
 // platform family, over many devices of one class seeded into the prefix
 // (many_devices.h): the 9x device list, or the NT family's services walk and
-// the key tree below the media route. Each n is timed alone, the fastest of
-// its rounds counting, and its answer checked to be device n.
+// the key tree below the media route. Each round times every n in turn, the
+// fastest round of each n counts, and each answer is checked to be device n.
 //
 // Usage: find_device_cost.exe nt|9x COUNT ROUNDS ROUND_MS N...
 // Prints "walk|WALK|N|NS" per walk and n, and "find_device_cost: N searches" last;
@@ -14,7 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "DeZIVero_h.h"
 #include "fastest_round.h"
@@ -91,18 +93,31 @@ int Run(bool nt, int rounds, double roundMs, int argc, char** argv) {
     bool ok = true;
     for (const Walk& walk : kWalks) {
         if (walk.nt != nt) continue;
+        // Every n in each round, so that load which comes and goes falls on all of them.
+        std::vector<std::unique_ptr<Search>> sides;
+        std::vector<int> runs;
+        std::vector<double> best;
         for (int i = 5; i < argc; ++i) {
-            const int n = std::atoi(argv[i]);
-            Search search(object, id, n, walk.deviceClass);
-            const bench::Timing t = bench::AlternateRounds(search, static_cast<void (*)()>(nullptr), rounds, roundMs);
-            if (search.status != S_OK || !search.found || !FoundDevice(object, n)) {
+            sides.emplace_back(new Search(object, id, std::atoi(argv[i]), walk.deviceClass));
+            runs.push_back(bench::RunsPerRound(*sides.back(), roundMs));
+            best.push_back(1e300);
+        }
+        for (int r = 0; r < rounds; ++r) {
+            for (size_t i = 0; i < sides.size(); ++i) {
+                const double ns = bench::RoundNs(*sides[i], runs[i]) / runs[i];
+                if (ns < best[i]) best[i] = ns;
+            }
+        }
+        for (size_t i = 0; i < sides.size(); ++i) {
+            const int n = std::atoi(argv[5 + i]);
+            (*sides[i])();
+            if (sides[i]->status != S_OK || !sides[i]->found || !FoundDevice(object, n)) {
                 std::printf("%s: FindDevice(%d) did not find device %d (0x%08lX)\n", walk.name, n, n,
-                            static_cast<unsigned long>(search.status));
+                            static_cast<unsigned long>(sides[i]->status));
                 ok = false;
                 continue;
             }
-            std::printf("walk|%s|%d|%.0f\n", walk.name, n, t.firstNs);
-            std::fflush(stdout);
+            std::printf("walk|%s|%d|%.0f\n", walk.name, n, best[i]);
             ++searches;
         }
     }

@@ -33,7 +33,7 @@ if [ "$tiny" = 1 ]; then
     members=(2 0) wmi=(2 0) walks=(11 2 0 0 10) name=wine-bench-tiny
     WP_TIMEOUT=600
 else
-    members=(61 2) wmi=(7 250) walks=(10001 5 50 0 10 100 1000 10000) name=wine-bench
+    members=(61 2) wmi=(7 250) walks=(10001 7 50 0 10 100 1000 10000) name=wine-bench
     WP_TIMEOUT=3600
 fi
 
