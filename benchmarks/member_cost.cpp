@@ -189,6 +189,7 @@ int Run(int rounds, double roundMs, int argc, char** argv) {
         Invocation invoke(object, *member, row);
         bare::Routine bareRoutine = row.bare;
         const char* bareCalls = row.bareCalls;
+        // The processor record names an Intel x86 type itself, and then nothing is read afresh.
         if (bareRoutine == bare::ProcessorId && processorNamedByRecord) {
             bareRoutine = nullptr;
             bareCalls = kRecord;

@@ -6,4 +6,3 @@ foreach(family ${DEZIVERO_FAMILIES})
                      ${CMAKE_BINARY_DIR} ${family})
     set_tests_properties(script_members_${family} PROPERTIES TIMEOUT 300)
 endforeach()
-
