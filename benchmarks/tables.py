@@ -155,7 +155,10 @@ def member_table(builds):
     rows = [head, rule]
     first = builds[0]["members"]
     for name in first:
-        cells = [name, first[name][2]]
+        # A build may answer from its records where another reads afresh (ProcessorId).
+        calls = {b["members"][name][2] for b in builds}
+        cells = [name, first[name][2] if len(calls) == 1 else
+                 "; ".join(f"{build_name(b['bits'])}: {b['members'][name][2]}" for b in builds)]
         for b in builds:
             dispatch, bare, _ = b["members"][name]
             cells += [ns(dispatch), ns(bare), ratio(dispatch, bare, GOAL)]
