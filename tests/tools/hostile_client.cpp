@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "DeZIVero_h.h"
+#include "many_devices.h"
+#include "registry_tree.h"
 
 namespace {
 
@@ -48,33 +50,8 @@ void CheckText(const std::string& actual, const std::string& expected, const std
 
 // ---- Registry writing -------------------------------------------------------------------
 
-// Creates path below root one component at a time, volatile where the parent
-// demands it (the device map and the network cards are volatile in Wine).
-HKEY CreateKey(HKEY root, const std::string& path) {
-    HKEY parent = root;
-    HKEY key = nullptr;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        const std::string part = path.substr(start, end - start);
-        HKEY child = nullptr;
-        LONG r = RegCreateKeyExA(parent, part.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &child, nullptr);
-        if (r == ERROR_CHILD_MUST_BE_VOLATILE)
-            r = RegCreateKeyExA(parent, part.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                                KEY_ALL_ACCESS, nullptr, &child, nullptr);
-        if (parent != root) RegCloseKey(parent);
-        if (r != ERROR_SUCCESS) {
-            std::printf("cannot create %s (error %ld)\n", path.c_str(), r);
-            return nullptr;
-        }
-        parent = child;
-        key = child;
-        start = end + 1;
-    }
-    return key;
-}
+using registry_tree::CreateKey;
+using registry_tree::DeleteTree;
 
 bool SetRaw(HKEY root, const std::string& path, const std::string& name, DWORD type,
             const std::string& bytes) {
@@ -94,26 +71,6 @@ bool SetText(HKEY root, const std::string& path, const std::string& name, const 
 
 bool SetLong(HKEY root, const std::string& path, const std::string& name, DWORD value) {
     return SetRaw(root, path, name, REG_DWORD, std::string(reinterpret_cast<const char*>(&value), 4));
-}
-
-// Through relative handles, since Wine opens no key path longer than 259 characters.
-void DeleteChildren(HKEY key) {
-    char name[256];
-    while (RegEnumKeyA(key, 0, name, sizeof name) == ERROR_SUCCESS) {
-        HKEY child = nullptr;
-        if (RegOpenKeyExA(key, name, 0, KEY_ALL_ACCESS, &child) != ERROR_SUCCESS) return;
-        DeleteChildren(child);
-        RegCloseKey(child);
-        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS) return;
-    }
-}
-
-void DeleteTree(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    DeleteChildren(key);
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
 }
 
 // ---- The object -------------------------------------------------------------------------
@@ -608,11 +565,7 @@ void DeepChains() {
 
 // ---- Ten thousand devices ---------------------------------------------------------------
 
-std::string Numbered(int i) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%05d", i);
-    return text;
-}
+using many_devices::Numbered;
 
 void Figures(const char* route, const char* deviceClass) {
     for (LONG n : {0, 100, 9999}) {
@@ -627,57 +580,16 @@ void Figures(const char* route, const char* deviceClass) {
 
 void ManyDevices() {
     const int count = 10000;
+    many_devices::Seed(nt, count);
     if (nt) {
-        HKEY media = CreateKey(HKEY_LOCAL_MACHINE, kMedia + "\\!many");
-        HKEY services = CreateKey(HKEY_LOCAL_MACHINE, kServices + "\\!many\\Enum");
-        HKEY instances = CreateKey(HKEY_LOCAL_MACHINE, kEnumNt + "\\ORVMANY");
-        DWORD n = count;
-        RegSetValueExA(services, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), 4);
-        for (int i = 0; i < count; ++i) {
-            const std::string name = Numbered(i);
-            HKEY k = nullptr;
-            RegCreateKeyExA(media, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-            RegSetValueExA(k, "Active", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
-            RegCloseKey(k);
-            const std::string instance = "ORVMANY\\" + name;
-            RegSetValueExA(services, std::to_string(i).c_str(), 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(instance.c_str()),
-                           static_cast<DWORD>(instance.size() + 1));
-            RegCreateKeyExA(instances, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-            RegSetValueExA(k, "Class", 0, REG_SZ, reinterpret_cast<const BYTE*>("OrvMany"), 8);
-            DWORD flags = 1;
-            RegSetValueExA(k, "StatusFlags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flags), 4);
-            RegCloseKey(k);
-        }
-        RegCloseKey(media);
-        RegCloseKey(services);
-        RegCloseKey(instances);
         Figures("media route (one key per device)", "Media");
-        Figures("services walk (one value and instance key per device)", "OrvMany");
-        Check(!Find("OrvMany", count).found, "no device after the last");
-        DeleteTree(HKEY_LOCAL_MACHINE, kMedia + "\\!many");
-        DeleteTree(HKEY_LOCAL_MACHINE, kServices + "\\!many");
-        DeleteTree(HKEY_LOCAL_MACHINE, kEnumNt + "\\ORVMANY");
+        Figures("services walk (one value and instance key per device)", many_devices::kClass);
+        Check(!Find(many_devices::kClass, count).found, "no device after the last");
+        many_devices::RemoveNt();
         return;
     }
-    HKEY list = CreateKey(HKEY_DYN_DATA, kList);
-    HKEY hardware = CreateKey(HKEY_LOCAL_MACHINE, "Enum\\ORVMANY");
-    for (int i = 0; i < count; ++i) {
-        const std::string name = Numbered(i);
-        HKEY k = nullptr;
-        RegCreateKeyExA(list, ("!M" + name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-        const std::string hw = "ORVMANY\\" + name;
-        RegSetValueExA(k, "HardwareKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(hw.c_str()),
-                       static_cast<DWORD>(hw.size() + 1));
-        RegCloseKey(k);
-        RegCreateKeyExA(hardware, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-        RegSetValueExA(k, "Class", 0, REG_SZ, reinterpret_cast<const BYTE*>("OrvMany"), 8);
-        RegCloseKey(k);
-    }
-    RegCloseKey(list);
-    RegCloseKey(hardware);
-    Figures("9x device list (one entry and hardware key per device)", "OrvMany");
-    Check(!Find("OrvMany", count).found, "no device after the last");
+    Figures("9x device list (one entry and hardware key per device)", many_devices::kClass);
+    Check(!Find(many_devices::kClass, count).found, "no device after the last");
 }
 
 using GetClassObjectRoutine = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
