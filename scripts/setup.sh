@@ -2,11 +2,12 @@
 # Installs, as root on Debian 12, everything the build and the tests need:
 # the i686 and x86_64 mingw-w64 cross compilers (posix threads), widl, Wine
 # with its 32-bit and 64-bit halves (WoW64 prefixes for the 64-bit DLL),
-# Wine's IDL files, GoogleTest sources, CMake, and Python 3, whose JSON parser
-# reads the JSON report in the tests. Idempotent.
+# Wine's IDL files, GoogleTest sources, CMake, Python 3 (its JSON parser reads
+# the JSON report in the tests; the build makes the MSI package's registry
+# entries with it) and msitools' wixl, which builds the MSI package. Idempotent.
 set -eu
 need=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64 libwine-dev
-      googletest cmake python3)
+      googletest cmake python3 wixl)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
