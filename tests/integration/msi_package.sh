@@ -38,8 +38,10 @@ wp_check "the package of version $later_version builds" $?
 
 export WINEARCH=win64
 wp_start "$prefix" fresh || exit 1
-dir64="$WINEPREFIX/drive_c/Program Files/DeZIVero"
-dir32="$WINEPREFIX/drive_c/Program Files (x86)/DeZIVero"
+company64="$WINEPREFIX/drive_c/Program Files/$manufacturer"
+company32="$WINEPREFIX/drive_c/Program Files (x86)/$manufacturer"
+dir64="$company64/DeZIVero"
+dir32="$company32/DeZIVero"
 # The package's files and where each comes from.
 files=("$dir64/DeZIVero.DLL" "$dll64" "$dir32/DeZIVero.DLL" "$dll32" "$dir64/GUIDE.md" "$top/docs/GUIDE.md")
 for f in "$top"/examples/*; do files+=("$dir64/examples/${f##*/}" "$f"); done
@@ -92,7 +94,7 @@ removed() {  # removed WHAT: nothing of the package left
     holds "$1: no class key" 64 "$CLASS" absent
     holds "$1: no class key" 32 "$CLASS" absent
     shared_keys no
-    [ ! -e "$dir64" ] && [ ! -e "$dir32" ]
+    [ ! -e "$company64" ] && [ ! -e "$company32" ]
     wp_check "$1: no file, no folder of the package" $?
     listed "$1: not listed" ""
     answers 64 absent
@@ -111,7 +113,7 @@ mkdir -p "$dir64" "$dir32" && cp "$dll64" "$dir64/" && cp "$dll32" "$dir32/" &&
     wp_register "$dir32/DeZIVero.DLL" && wp_register "$dir64/DeZIVero.DLL"
 wp_check "regsvr32 registers both DLLs at the package's places" $?
 classes regsvr32
-wp_unregister "$dir64/DeZIVero.DLL" && wp_unregister "$dir32/DeZIVero.DLL" && rm -rf "$dir64" "$dir32"
+wp_unregister "$dir64/DeZIVero.DLL" && wp_unregister "$dir32/DeZIVero.DLL" && rm -rf "$company64" "$company32"
 wp_check "and unregisters them" $?
 
 wp_register "$dll32" && wp_register "$dll64"

@@ -86,12 +86,14 @@ classes() {
     done
 }
 
-# classes_text FILE [BELOW]: the export as text, without the key
-# HKLM\Software\Classes\BELOW and what is under it.
+# classes_text FILE [BELOW]: the export as text, each value's line after its
+# key, without the key HKLM\Software\Classes\BELOW and what is under it.
 classes_text() {
     iconv -f UTF-16LE -t UTF-8 "$1" | tr -d '\r' |
-        awk -v below="${2:-}" 'BEGIN { key = "[HKEY_LOCAL_MACHINE\\Software\\Classes\\" below }
-            /^\[/ { skip = below != "" && ($0 == key "]" || index($0, key "\\") == 1) } !skip'
+        awk -v below="${2:-}" 'BEGIN { root = "[HKEY_LOCAL_MACHINE\\Software\\Classes\\" below }
+            /^\[/ { key = $0; skip = below != "" && (key == root "]" || index(key, root "\\") == 1) }
+            /^\[/ && !skip { print key; next }
+            NF && !skip { print key " " $0 }'
 }
 
 same_classes() {
