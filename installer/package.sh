@@ -10,7 +10,7 @@ manufacturer=${3:?manufacturer}
 dll64=$(readlink -m "${4:?64-bit DLL}")
 dll32=$(readlink -m "${5:?32-bit DLL}")
 top=$(cd "$(dirname "$0")/.." && pwd)
-includes="$out.wxi"
+includes="${out%.msi}-registration"
 mkdir -p "$includes"
 python3 "$top/installer/registration.py" "$top/resources/DeZIVero.rgs" "$top/resources/DeZIVero.idl" "$includes"
 # wixl 0.101 finds files only by paths relative to where it runs.
