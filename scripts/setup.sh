@@ -2,12 +2,14 @@
 # Installs, as root on Debian 12, everything the build and the tests need:
 # the i686 and x86_64 mingw-w64 cross compilers (posix threads), widl, Wine
 # with its 32-bit and 64-bit halves (WoW64 prefixes for the 64-bit DLL),
-# Wine's IDL files, GoogleTest sources, CMake, Python 3, whose JSON parser
-# reads the JSON report in the tests, and gnuplot, which draws the benchmark's
-# chart (its smoke test is one of the tests). Idempotent.
+# Wine's IDL files, GoogleTest sources, CMake, Python 3 (its JSON parser reads
+# the JSON report in the tests; the build makes the MSI package's registry
+# entries with it), msitools' wixl, which builds the MSI package, and gnuplot,
+# which draws the benchmark's chart (its smoke test is one of the tests).
+# Idempotent.
 set -eu
 need=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64 libwine-dev
-      googletest cmake python3 gnuplot-nox)
+      googletest cmake python3 wixl gnuplot-nox)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -21,7 +21,8 @@
 #   wp_unregister DLL                regsvr32 /u /s DLL, likewise
 #   wp_seed TOOL FILE...             apply registry descriptions with seed_registry.exe
 #   wp_cscript OUT SCRIPT ARGS...    cscript //nologo SCRIPT (a Unix path)
-#   wp_winpath PATH                  print the Windows form (Z:\...) of a Unix path
+#   wp_winpath PATH                  print the Windows form of a Unix path: C:\... for one
+#                                    in the prefix's drive_c, Z:\... for any other
 #   wp_stop                          end the prefix's wineserver (also on exit)
 #   wp_check_tally OUT MIN           the test scripts' last line: "N passed, 0 failed"
 #   wp_report FILE                   start a tally of checks (WP_PASSED, WP_FAILED); the
@@ -49,9 +50,13 @@ WP_BITS=${WP_BITS:-32}
 wp_log() { printf '%s\n' "$*" >&2; }
 
 wp_winpath() {
-    local p
+    local p drive=Z:
     p=$(readlink -m "$1")
-    printf 'Z:%s' "${p//\//\\}"
+    if [ -n "${WINEPREFIX:-}" ] && [ "${p#"$WINEPREFIX"/drive_c/}" != "$p" ]; then
+        drive=C:
+        p=${p#"$WINEPREFIX"/drive_c}
+    fi
+    printf '%s%s' "$drive" "${p//\//\\}"
 }
 
 wp_stop() {

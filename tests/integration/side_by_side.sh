@@ -14,91 +14,17 @@ dll32=$(readlink -m "${2:?32-bit library}")
 prefix=$(readlink -m "${3:?prefix}")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-prefix.sh"
+. "$here/wow64_checks.sh"
 
-CLASS='HKCR\CLSID\{7A31C48D-52E6-4B1F-A0D7-3C94E18B6F25}'
-TYPELIB='HKCR\TypeLib\{7A31C480-52E6-4B1F-A0D7-3C94E18B6F25}\1.0\0'
-INTERFACE='HKCR\Interface\{7A31C48C-52E6-4B1F-A0D7-3C94E18B6F25}'
-PROGIDS=('HKCR\Orvane.VXR.ZEKO.HWInfo\CurVer' 'HKCR\Orvane.VXR.ZEKO.HWInfo.1\CLSID')
 report="$prefix.report.txt"
 wp_report "$report"
-
-# value BITS KEY: the key's default value as the registry view of BITS shows it.
-value() {
-    WP_BITS=64 wp_run "$prefix.reg.txt" reg query "$2" /ve "/reg:$1" || return 1
-    tr -d '\r' <"$prefix.reg.txt" | sed -n 's/^ *(Default) *REG_SZ *//p'
-}
-# holds WHAT BITS KEY WANT: the key's default value in view BITS must be WANT
-# (a Unix path: its Windows form), or the key must be absent (WANT "absent").
-holds() {
-    local got
-    got=$(value "$2" "$3") || got=absent
-    local want=$4
-    [ "$want" = absent ] || [ "${want:0:1}" != / ] || want=$(wp_winpath "$want")
-    [ "$got" = "$want" ]
-    wp_check "$1 (view $2: '$got')" $?
-}
-present() {  # present WHAT BITS KEY
-    WP_BITS=64 wp_run "$prefix.reg.txt" reg query "$3" "/reg:$2"
-    wp_check "$1" $?
-}
-shared_keys() {  # shared_keys WANT(yes|no): the ProgIDs both builds share
-    local key status
-    for key in "${PROGIDS[@]}"; do
-        WP_BITS=64 wp_run "$prefix.reg.txt" reg query "$key" /reg:64
-        status=$?
-        [ "$1" = no ] && status=$((status == 0))
-        wp_check "ProgID key $key there: $1" "$status"
-    done
-}
-answers() {  # answers BITS answers|absent: the probe under the cscript of BITS
-    local out="$prefix.probe$1.txt" min=2
-    [ "$2" = answers ] && min=6
-    WP_BITS=$1 wp_cscript "$out" "$here/side_by_side.vbs" "$2"
-    tr -d '\r' <"$out" | grep '^FAIL' | tee -a "$report"
-    wp_check_tally "$out" "$min" 2>>"$report"
-    wp_check "the $1-bit host: the $1-bit library $2" $?
-}
-members() {  # members BITS: every member from VBScript and JScript under the cscript of BITS
-    local entry script min out
-    for entry in script_members.vbs:140 script_members.js:100; do
-        script=${entry%%:*}
-        min=${entry##*:}
-        out="$prefix.$1.$script.txt"
-        WP_BITS=$1 wp_cscript "$out" "$here/$script" nt
-        tr -d '\r' <"$out" | grep '^FAIL' | tee -a "$report"
-        wp_check_tally "$out" "$min" 2>>"$report"
-        wp_check "$script under the $1-bit cscript" $?
-    done
-}
-# The classes root of both views, exported; compared byte for byte.
-snapshot() {
-    local bits file
-    for bits in 32 64; do
-        file="$prefix.$1.$bits.reg"
-        rm -f "$file"
-        WP_BITS=64 wp_run "$prefix.export.log" reg export 'HKLM\Software\Classes' "$(wp_winpath "$file")" \
-            "/reg:$bits" /y
-    done
-}
-same_as_before() {
-    local bits status=0
-    snapshot "$1"
-    for bits in 32 64; do
-        if ! cmp -s "$prefix.before.$bits.reg" "$prefix.$1.$bits.reg"; then
-            status=1
-            diff <(iconv -f UTF-16LE -t UTF-8 "$prefix.before.$bits.reg") \
-                <(iconv -f UTF-16LE -t UTF-8 "$prefix.$1.$bits.reg") | head -n 40 | tee -a "$report"
-        fi
-    done
-    wp_check "$2" "$status"
-}
 
 export WINEARCH=win64
 wp_start "$prefix" fresh || exit 1
 # Each cscript registers its own host's type library when it first runs.
 answers 64 absent
 answers 32 absent
-snapshot before
+classes before
 
 wp_register "$dll64" && wp_register "$dll32"
 wp_check "both libraries register, each by the regsvr32 of its bitness" $?
@@ -140,13 +66,15 @@ answers 64 answers
 wp_unregister "$dll64"
 wp_check "the 64-bit library, now alone, unregisters" $?
 shared_keys no
-same_as_before unregistered "with both unregistered, both views are as before either registered"
+classes unregistered
+same_classes "with both unregistered, both views are as before either registered" before unregistered
 
 wp_register "$dll32" && wp_unregister "$dll64"
 wp_check "the 32-bit library registers; the 64-bit one, never registered, unregisters" $?
 answers 32 answers
 wp_unregister "$dll32"
-same_as_before last "the 32-bit library alone unregisters to the registry before"
+classes last
+same_classes "the 32-bit library alone unregisters to the registry before" before last
 
 wp_stop
 wp_say "side_by_side: $WP_PASSED passed, $WP_FAILED failed"
