@@ -7,8 +7,13 @@ namespace devices {
 
 namespace {
 
+// Every ANSI code page keeps ASCII as it is, and upper-cases there only 'a' to
+// 'z': those bytes need no call into the system, which costs far more than the
+// compare itself.
 int UpperByte(char c) noexcept {
-    const ULONG_PTR value = static_cast<unsigned char>(c);
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) return byte >= 'a' && byte <= 'z' ? byte - ('a' - 'A') : byte;
+    const ULONG_PTR value = byte;
     return static_cast<unsigned char>(
         reinterpret_cast<ULONG_PTR>(CharUpperA(reinterpret_cast<LPSTR>(value))));
 }
@@ -20,6 +25,7 @@ int CompareNoCaseN(const char* first, const char* second, DWORD count) noexcept 
         if (*first == '\0' && *second == '\0') return 0;
         if (count == 0) return 0;
         --count;
+        if (*first == *second) continue;
         const int difference = UpperByte(*first) - UpperByte(*second);
         if (difference != 0) return difference;
     }

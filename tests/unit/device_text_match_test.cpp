@@ -51,6 +51,24 @@ TEST_P(CompareNoCaseNTest, GivesDifferenceOfFirstUnequalPair) {
 INSTANTIATE_TEST_SUITE_P(DeviceTextMatch, CompareNoCaseNTest, ::testing::ValuesIn(kCompareRows),
                          test_support::RowName());
 
+// Every pair of bytes compares as the system upper-cases them in the running
+// code page, whether or not the comparison asks the system.
+TEST(DeviceTextMatch, EveryBytePairComparesAsTheSystemUpperCasesIt) {
+    auto upper = [](int byte) {
+        return static_cast<int>(static_cast<unsigned char>(reinterpret_cast<ULONG_PTR>(
+            CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(byte))))));
+    };
+    int mismatches = 0;
+    for (int a = 1; a < 256; ++a) {
+        for (int b = 1; b < 256; ++b) {
+            const char first[] = {static_cast<char>(a), '\0'};
+            const char second[] = {static_cast<char>(b), '\0'};
+            if (CompareNoCaseN(first, second, 1) != upper(a) - upper(b)) ++mismatches;
+        }
+    }
+    EXPECT_EQ(0, mismatches);
+}
+
 struct FindRow {
     const char* name;
     const char* text;
