@@ -20,6 +20,22 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+# A mirror caught mid-sync fails one index or another for a while; the
+# packages usually still resolve from the indexes that did arrive, so a
+# failed update is retried and then tolerated, and the install decides.
+for attempt in 1 2 3; do
+    apt-get update -qq && break
+    echo "setup: package index update failed (attempt $attempt)" >&2
+    sleep $((attempt * 10))
+done
+apt-get install -y -qq "${missing[@]}" >/dev/null || {
+    # With the security archive's i386 index missing, its newer amd64
+    # libraries have no i386 twin of the same version, which multiarch needs:
+    # this install then takes both halves from the release itself.
+    pin=/etc/apt/preferences.d/dezivero-setup
+    trap 'rm -f "$pin"' EXIT
+    printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' >"$pin"
+    echo "setup: installing again with the security archive held back" >&2
+    apt-get install -y -qq "${missing[@]}" >/dev/null
+}
 echo "setup: installed ${missing[*]}"
