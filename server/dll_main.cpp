@@ -7,13 +7,14 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "platform/system_function.h"
 #include "server/exports.h"
 #include "server/registration.h"
 #include "server/server_module.h"
 #include "sysinfo/platform_family.h"
 #include "sysinfo/module_directory.h"
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         sysinfo::SetModuleInstance(instance);
         server::TheModule().Start(instance);
@@ -22,6 +23,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         server::TheModule().Terminate();
         sysinfo::ForgetPlatformRecord();
         sysinfo::ForgetModuleDirectory();
+        // While the process ends (reserved set) the loader frees libraries in its own order.
+        platform::ForgetSystemFunctions(reserved == nullptr);
     }
     return TRUE;
 }

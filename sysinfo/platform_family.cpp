@@ -14,9 +14,7 @@ namespace {
 platform::FirstFill g_filled;
 OSVERSIONINFOA g_version;
 
-}  // namespace
-
-bool IsNtPlatform() noexcept {
+const OSVERSIONINFOA& PlatformRecord() noexcept {
     g_filled.Ensure([]() noexcept {
         g_version = OSVERSIONINFOA{};
         g_version.dwOSVersionInfoSize = sizeof g_version;
@@ -24,7 +22,16 @@ bool IsNtPlatform() noexcept {
         platform::GetVersionExA(&g_version);
         return true;
     });
-    return g_version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    return g_version;
+}
+
+}  // namespace
+
+bool IsNtPlatform() noexcept { return PlatformRecord().dwPlatformId == VER_PLATFORM_WIN32_NT; }
+
+bool IsNt5OrLater() noexcept {
+    const OSVERSIONINFOA& record = PlatformRecord();
+    return record.dwPlatformId == VER_PLATFORM_WIN32_NT && record.dwMajorVersion >= 5;
 }
 
 void ForgetPlatformRecord() noexcept { g_filled.Forget(); }

@@ -1,6 +1,6 @@
 // The drive letters of a described machine and their space, and the run-time lookup of
-// GetDiskFreeSpaceExA and IsWow64Process in "Kernel32.dll", which a machine may lack. Other
-// libraries are loaded for real.
+// functions a machine may lack: GetDiskFreeSpaceExA and IsWow64Process in "Kernel32.dll", and
+// whatever the machine offers in its described libraries. Other libraries load for real.
 #include "platform/platform.h"
 
 #include <cstring>
@@ -108,20 +108,48 @@ BOOL GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectorsPerCluster, LPDWORD bytesPerS
 
 namespace {
 
-bool IsKernel32(const std::string& name) {
-    return fake::SameNoCase(name, "kernel32.dll") || fake::SameNoCase(name, "kernel32");
+// "KERNEL32" and "kernel32.dll" name the same library.
+std::string LibraryKey(const std::string& name) {
+    std::string key;
+    for (char c : name) key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (key.find('.') == std::string::npos) key += ".dll";
+    return key;
+}
+
+bool IsDescribed(const std::string& key) {
+    for (const char* library : fake::kDescribedLibraries)
+        if (key == library) return true;
+    return false;
+}
+
+// The functions a described library offers; null when the machine lists none for it.
+std::map<std::string, FARPROC>* FunctionsOf(Machine& m, const std::string& key) {
+    for (auto& [library, functions] : m.libraryFunctions)
+        if (LibraryKey(library) == key) return &functions;
+    return nullptr;
+}
+
+// The module handle of a described library other than kernel32 is the address of its
+// function list, never handed to the real loader.
+std::map<std::string, FARPROC>* FunctionsOfHandle(Machine& m, HMODULE module) {
+    for (auto& entry : m.libraryFunctions)
+        if (reinterpret_cast<HMODULE>(&entry.second) == module) return &entry.second;
+    return nullptr;
 }
 
 }  // namespace
 
 HMODULE LoadLibraryA(LPCSTR fileName) {
     Call call("LoadLibraryA");
-    if (!fileName || !IsKernel32(fileName)) return ::LoadLibraryA(fileName);
-    if (!call.m || !call.m->kernel32Loads) {
-        SetFailure(ERROR_MOD_NOT_FOUND);
-        return nullptr;
+    const std::string key = fileName ? LibraryKey(fileName) : std::string();
+    if (!fileName || !IsDescribed(key)) return ::LoadLibraryA(fileName);
+    if (key == "kernel32.dll") {
+        if (call.m && call.m->kernel32Loads) return fake::FakeKernel32();
+    } else if (auto* functions = call.m ? FunctionsOf(*call.m, key) : nullptr) {
+        return reinterpret_cast<HMODULE>(functions);
     }
-    return fake::FakeKernel32();
+    SetFailure(ERROR_MOD_NOT_FOUND);
+    return nullptr;
 }
 
 // Module files opened as data are the real ones: the registrar tests build them.
@@ -132,21 +160,34 @@ HMODULE LoadLibraryExA(LPCSTR fileName, HANDLE file, DWORD flags) {
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     Call call("GetProcAddress");
-    if (module != fake::FakeKernel32()) return ::GetProcAddress(module, name);
+    std::map<std::string, FARPROC>* functions = nullptr;
+    if (module == fake::FakeKernel32()) {
+        functions = call.m ? FunctionsOf(*call.m, "kernel32.dll") : nullptr;
+    } else {
+        functions = call.m ? FunctionsOfHandle(*call.m, module) : nullptr;
+        if (!functions) return ::GetProcAddress(module, name);
+    }
     const bool byName = name && (reinterpret_cast<ULONG_PTR>(name) >> 16) != 0;
-    // Through void (*)(): the caller casts back to the real signature.
-    if (call.m && byName && call.m->hasGetDiskFreeSpaceEx &&
-        std::strcmp(name, "GetDiskFreeSpaceExA") == 0)
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
-    if (call.m && byName && call.m->wow64 && std::strcmp(name, "IsWow64Process") == 0)
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeIsWow64Process));
+    if (module == fake::FakeKernel32() && call.m && byName) {
+        // Through void (*)(): the caller casts back to the real signature.
+        if (call.m->hasGetDiskFreeSpaceEx && std::strcmp(name, "GetDiskFreeSpaceExA") == 0)
+            return reinterpret_cast<FARPROC>(
+                reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
+        if (call.m->wow64 && std::strcmp(name, "IsWow64Process") == 0)
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeIsWow64Process));
+    }
+    if (functions && byName) {
+        const auto it = functions->find(name);
+        if (it != functions->end() && it->second) return it->second;
+    }
     SetFailure(ERROR_PROC_NOT_FOUND);
     return nullptr;
 }
 
 BOOL FreeLibrary(HMODULE module) {
     Call call("FreeLibrary");
-    if (module == fake::FakeKernel32()) return TRUE;
+    if (module == fake::FakeKernel32() || (call.m && FunctionsOfHandle(*call.m, module)))
+        return TRUE;
     return ::FreeLibrary(module);
 }
 

@@ -58,6 +58,15 @@ public:
     // Ready-made machines of both families with typical records (no registry content).
     static std::unique_ptr<Machine> Nt();    // platform 2, 5.1 build 2600, "Service Pack 2"
     static std::unique_ptr<Machine> Win9x(); // platform 1, 4.10 build 0x040A08AE (2222), " A "
+    // The NT family by version, with the records those systems give (no registry content):
+    // NT 4.0 SP6 (4.0.1381), 2000 SP4 (5.0.2195), XP SP3 (5.1.2600), 7 SP1 (6.1.7601),
+    // 10 22H2 (10.0.19045) and 11 23H2 (10.0.22631), as a manifested host sees them.
+    static std::unique_ptr<Machine> Nt4();
+    static std::unique_ptr<Machine> Win2000();
+    static std::unique_ptr<Machine> Xp();
+    static std::unique_ptr<Machine> Win7();
+    static std::unique_ptr<Machine> Win10();
+    static std::unique_ptr<Machine> Win11();
 
     // Registry. Each call creates the key path (and its parents) when missing. Roots may also be
     // written in full ("HKEY_LOCAL_MACHINE"); an unknown root stops the test run with a message.
@@ -117,6 +126,19 @@ public:
     std::map<char, Drive> drives;
     bool hasGetDiskFreeSpaceEx = true;  // whether "Kernel32.dll" offers "GetDiskFreeSpaceExA"
     bool kernel32Loads = true;
+    // Further functions the machine's system libraries offer by name, by library file name
+    // (compared without regard to case, ".dll" optional) and function name. The test supplies
+    // each as a function of its own, which answers from Current(). A library listed here
+    // loads; so does "Kernel32.dll". Any other library of kDescribedLibraries fails to load
+    // with ERROR_MOD_NOT_FOUND, as on a system that lacks it; all others load for real.
+    std::map<std::string, std::map<std::string, FARPROC>> libraryFunctions;
+    template <typename Function>
+    Machine& Offer(const std::string& library, const std::string& name, Function* function) {
+        // Through void (*)(): the caller casts back to the real signature.
+        libraryFunctions[library][name] =
+            reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+        return *this;
+    }
     // A 32-bit process on 64-bit Windows: "Kernel32.dll" then offers "IsWow64Process",
     // which answers TRUE.
     bool wow64 = false;
@@ -142,7 +164,13 @@ public:
     std::unique_ptr<Impl> impl;
 };
 
-// Binds the seam to a machine for the life of the scope; scopes nest.
+// The system libraries a described machine answers for, whatever the host has.
+inline constexpr const char* kDescribedLibraries[] = {
+    "kernel32.dll", "cfgmgr32.dll", "setupapi.dll", "shlwapi.dll",
+};
+
+// Binds the seam to a machine for the life of the scope; scopes nest. Functions the code looked
+// up by name are forgotten when a scope begins and ends, so each machine answers its own.
 class Scope {
 public:
     explicit Scope(Machine& machine);

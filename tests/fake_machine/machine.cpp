@@ -6,6 +6,7 @@
 
 #include <atomic>
 
+#include "platform/system_function.h"
 #include "tests/fake_machine/machine_state.h"
 
 namespace platform::fake {
@@ -45,9 +46,17 @@ void Machine::ResetCounts() {
     impl->openedFiles.clear();
 }
 
-Scope::Scope(Machine& machine) : previous_(gCurrent.exchange(&machine)) {}
+// Forgotten while the machine that answered the lookups is still bound: it recognises its own
+// library handles when they are freed.
+Scope::Scope(Machine& machine) : previous_(gCurrent.load()) {
+    platform::ForgetSystemFunctions(true);
+    gCurrent.store(&machine);
+}
 
-Scope::~Scope() { gCurrent.store(previous_); }
+Scope::~Scope() {
+    platform::ForgetSystemFunctions(true);
+    gCurrent.store(previous_);
+}
 
 Machine* Current() { return gCurrent.load(); }
 

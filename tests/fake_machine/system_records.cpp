@@ -50,6 +50,36 @@ Machine::~Machine() = default;
 
 std::unique_ptr<Machine> Machine::Nt() { return std::make_unique<Machine>(); }
 
+namespace {
+
+struct NtVersion {
+    DWORD major, minor, build;
+    const char* csd;
+    WORD servicePack;
+};
+
+std::unique_ptr<Machine> NtMachine(const NtVersion& v) {
+    auto m = std::make_unique<Machine>();
+    m->version.dwMajorVersion = v.major;
+    m->version.dwMinorVersion = v.minor;
+    m->version.dwBuildNumber = v.build;
+    std::memset(m->version.szCSDVersion, 0, sizeof m->version.szCSDVersion);
+    std::strcpy(m->version.szCSDVersion, v.csd);
+    m->servicePackMajor = v.servicePack;
+    return m;
+}
+
+}  // namespace
+
+std::unique_ptr<Machine> Machine::Nt4() { return NtMachine({4, 0, 1381, "Service Pack 6", 6}); }
+std::unique_ptr<Machine> Machine::Win2000() {
+    return NtMachine({5, 0, 2195, "Service Pack 4", 4});
+}
+std::unique_ptr<Machine> Machine::Xp() { return NtMachine({5, 1, 2600, "Service Pack 3", 3}); }
+std::unique_ptr<Machine> Machine::Win7() { return NtMachine({6, 1, 7601, "Service Pack 1", 1}); }
+std::unique_ptr<Machine> Machine::Win10() { return NtMachine({10, 0, 19045, "", 0}); }
+std::unique_ptr<Machine> Machine::Win11() { return NtMachine({10, 0, 22631, "", 0}); }
+
 std::unique_ptr<Machine> Machine::Win9x() {
     auto m = std::make_unique<Machine>();
     m->version.dwMajorVersion = 4;
