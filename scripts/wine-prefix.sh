@@ -10,7 +10,9 @@
 #                                    create PREFIX (anew with "fresh", else reuse it),
 #                                    set the Windows version (win7 unless given, win98
 #                                    for the 9x family; "nt" and "9x" name the families
-#                                    themselves) and keep its wineserver running
+#                                    themselves; "nt40" also removes the values later
+#                                    Windows write, which Wine writes in every mode) and
+#                                    keep its wineserver running
 #                                    until wp_stop, so volatile keys survive between
 #                                    programs
 #   wp_run OUT PROGRAM ARGS...       run a Windows program, stdout and stderr into OUT;
@@ -119,6 +121,24 @@ wp_start() {
         wp_log "winecfg /v $want failed"
         return 1
     }
+    [ "$want" != nt40 ] || wp_strip_later_windows
+    return 0
+}
+
+# What Wine writes in every version mode and a real NT 4.0 never had: the
+# DWORD version numbers of Windows 10, the processors' name strings and the
+# firmware key of Vista and later. HARDWARE is rebuilt when a wineserver
+# starts, so this holds until wp_stop.
+wp_strip_later_windows() {
+    local cv='HKLM\Software\Microsoft\Windows NT\CurrentVersion' n i
+    wp_run "$WINEPREFIX.strip.log" reg delete "$cv" /v CurrentMajorVersionNumber /f
+    wp_run "$WINEPREFIX.strip.log" reg delete "$cv" /v CurrentMinorVersionNumber /f
+    wp_run "$WINEPREFIX.strip.log" reg delete 'HKLM\HARDWARE\DESCRIPTION\System\BIOS' /f
+    n=$(nproc)
+    for ((i = 0; i < n; i++)); do
+        wp_run "$WINEPREFIX.strip.log" reg delete \
+            "HKLM\\HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\$i" /v ProcessorNameString /f
+    done
     return 0
 }
 
