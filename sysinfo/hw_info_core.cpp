@@ -41,12 +41,10 @@ HwInfoCore::HwInfoCore() noexcept {
     std::memset(&systemInfo_, 0, sizeof(systemInfo_));
     std::memset(&version_, 0, sizeof(version_));
     version_.dwOSVersionInfoSize = sizeof(version_);
-    std::memset(&memory_, 0, sizeof(memory_));
-    memory_.dwLength = sizeof(memory_);
     std::memset(&power_, 0, sizeof(power_));
 
     platform::GetSystemInfo(&systemInfo_);
-    platform::GlobalMemoryStatus(&memory_);
+    memoryTaken_ = ReadMemoryTotals(memory_);
     platform::GetVersionExA(&version_);
     if (!platform::GetSystemPowerStatus(&power_)) std::memset(&power_, 0, sizeof(power_));
 }
@@ -91,23 +89,18 @@ LONG HwInfoCore::NumberOfProcessors() noexcept {
     return static_cast<LONG>(systemInfo_.dwNumberOfProcessors);
 }
 
-LONG HwInfoCore::MemoryTotalPhys() noexcept { return MemoryTotal(memory_.dwTotalPhys); }
+LONG HwInfoCore::MemoryTotalPhys() noexcept { return MemoryTotal(memory_.totalPhys); }
 
-LONG HwInfoCore::MemoryTotalPageFile() noexcept { return MemoryTotal(memory_.dwTotalPageFile); }
+LONG HwInfoCore::MemoryTotalPageFile() noexcept { return MemoryTotal(memory_.totalPageFile); }
 
-LONG HwInfoCore::MemoryTotalVirtual() noexcept { return MemoryTotal(memory_.dwTotalVirtual); }
+LONG HwInfoCore::MemoryTotalVirtual() noexcept { return MemoryTotal(memory_.totalVirtual); }
 
-// In a 32-bit process totals of 2 GB and more come out negative: the unsigned
-// 32 bits are handed on as they stand. A 64-bit process's record holds 64-bit
-// totals (its virtual address space alone is 128 TB) whose low 32 bits mean
-// nothing; there a total above what a long holds is reported as 0x7FFFFFFF,
-// the 2 GB that GlobalMemoryStatus itself reports to 32-bit callers.
-LONG HwInfoCore::MemoryTotal(SIZE_T total) const noexcept {
-    if (memory_.dwLength != sizeof(MEMORYSTATUS)) return -1;
-    if constexpr (sizeof(SIZE_T) > sizeof(LONG)) {
-        if (total > static_cast<SIZE_T>(LONG_MAX)) return LONG_MAX;
-    }
-    return static_cast<LONG>(total);
+// The members answer a long: a total of 2 GB or more is reported as the
+// largest long, never wrapped to a negative number or to the -1 that means
+// "no record".
+LONG HwInfoCore::MemoryTotal(unsigned long long total) const noexcept {
+    if (!memoryTaken_) return -1;
+    return total > static_cast<unsigned long long>(LONG_MAX) ? LONG_MAX : static_cast<LONG>(total);
 }
 
 LONG HwInfoCore::PowerStatus() noexcept {

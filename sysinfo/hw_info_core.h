@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "sysinfo/memory_totals.h"
+
 namespace sysinfo {
 
 constexpr DWORD kTextSize = 1040;  // registry and INI texts
@@ -40,8 +42,9 @@ public:
     LONG MemoryTotalPhys() noexcept;
     LONG MemoryTotalPageFile() noexcept;
     LONG MemoryTotalVirtual() noexcept;
-    // One total of the memory record as a long, or -1 when there is no record.
-    LONG MemoryTotal(SIZE_T total) const noexcept;
+    // One total of the memory record as a long, saturated at 0x7FFFFFFF, or -1
+    // when no record was taken.
+    LONG MemoryTotal(unsigned long long total) const noexcept;
     LONG PowerStatus() noexcept;
     LONG BatteryStatus() noexcept;
     LONG BatteryLifeTime() noexcept;
@@ -81,7 +84,8 @@ public:
     char osVersion_[kTextSize];
     char csd_[kTextSize];
     OSVERSIONINFOA version_;
-    MEMORYSTATUS memory_;
+    MemoryTotals memory_;
+    bool memoryTaken_;
     SYSTEM_POWER_STATUS power_;
 };
 

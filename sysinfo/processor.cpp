@@ -2,7 +2,9 @@
 // numbers counted from 1.
 //
 // Identification comes from the system-information record taken at
-// construction for the Intel x86 types, and from the registry for any other.
+// construction for the Intel x86 types (for processors newer than its names,
+// the name Windows keeps for the processor), and from the registry for any
+// other.
 // Processor n's registry key has index n - 1. The clock rate is the registry's
 // "~MHz" on the NT family and the speed driver's answer on the 9x family,
 // rounded to a nominal rate when it lies close to one.
@@ -10,19 +12,16 @@
 
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/hw_info_core.h"
-#include "sysinfo/platform_family.h"
 #include "sysinfo/nominal_mhz.h"
+#include "sysinfo/platform_family.h"
+#include "sysinfo/processor_key.h"
+#include "sysinfo/processor_name.h"
 #include "sysinfo/speed_driver.h"
 #include "sysinfo/text_lookup.h"
 
 namespace sysinfo {
 
 namespace {
-
-constexpr char kCentralProcessor[] = "Hardware\\Description\\System\\CentralProcessor";
-// The prefix, a backslash, up to 10 digits and the terminator.
-constexpr int kProcessorKeySize = 64;
-static_assert(sizeof(kCentralProcessor) + 1 + 10 <= kProcessorKeySize, "key text fits");
 
 struct FixedProcessorName {
     DWORD type;
@@ -36,6 +35,31 @@ constexpr FixedProcessorName FixedProcessorNameTable[] = {
 
 constexpr WORD kPentiumProLevel = 6;
 constexpr WORD kPentiumIIIModel = 0x0700;
+
+// The processors the names above describe, by the family (wProcessorLevel) and
+// model (high byte of wProcessorRevision) GetSystemInfo reports, after Intel's
+// and AMD's processor identification guides. Every other 586-type processor is
+// newer: family 6 from the Pentium M (model 9) and Core (model 14) on, the
+// Pentium 4 (family 15), and AMD's families 15 and later (Athlon 64 to Ryzen).
+struct NamedGeneration {
+    WORD firstLevel, lastLevel;
+    BYTE firstModel, lastModel;
+};
+
+constexpr NamedGeneration NamedGenerationTable[] = {
+    {0, 5, 0x00, 0xFF},  // Pentium and Pentium MMX, and the others of their family
+    {6, 6, 0x00, 0x08},  // Pentium Pro (1), Pentium II (3, 5), Celeron (6), Pentium III (7, 8)
+    {6, 6, 0x0A, 0x0B},  // Pentium III Xeon (10), Pentium III-S (11)
+};
+
+bool IsNamedGeneration(const SYSTEM_INFO& info) noexcept {
+    const BYTE model = static_cast<BYTE>(info.wProcessorRevision >> 8);
+    for (const NamedGeneration& row : NamedGenerationTable)
+        if (info.wProcessorLevel >= row.firstLevel && info.wProcessorLevel <= row.lastLevel &&
+            model >= row.firstModel && model <= row.lastModel)
+            return true;
+    return false;
+}
 
 // Vendor identifiers compare without regard to case.
 constexpr TextRow VendorNameTable[] = {
@@ -51,8 +75,8 @@ bool IsValidProcessor(const SYSTEM_INFO& info, LONG processor) noexcept {
 // Reads valueName of processor n's registry key, whose index is n - 1.
 bool ReadProcessorValue(HwInfoCore& core, LONG processor, const char* valueName,
                         void* destination, int size) noexcept {
-    char key[kProcessorKeySize];
-    wsprintfA(key, "%s\\%u", kCentralProcessor, static_cast<unsigned>(processor - 1));
+    ProcessorKeyText key;
+    FormatProcessorKey(key, processor);
     return core.ReadHklmValue(key, valueName, destination, size);
 }
 
@@ -68,6 +92,10 @@ const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
         return processorId_;
     }
     if (systemInfo_.dwProcessorType == PROCESSOR_INTEL_PENTIUM) {
+        // A newer processor goes by the name Windows shows for it, where there is one.
+        if (!IsNamedGeneration(systemInfo_) &&
+            ReadProcessorName(processor, processorId_, kTextSize))
+            return processorId_;
         const char* name = "Pentium";
         if (systemInfo_.wProcessorLevel == kPentiumProLevel)
             name = (systemInfo_.wProcessorRevision & 0xFF00) == kPentiumIIIModel ? "Pentium III"

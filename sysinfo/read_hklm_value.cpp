@@ -10,12 +10,13 @@
 
 #include "platform/platform.h"
 #include "platform/registry_key.h"
+#include "sysinfo/hklm_data.h"
 #include "sysinfo/hw_info_core.h"
 
 namespace sysinfo {
 
-bool HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
-                               int size) noexcept {
+bool ReadHklmData(const char* subKey, const char* valueName, void* destination, int size,
+                  REGSAM view, DWORD* type) noexcept {
     if (destination == nullptr || size <= 0) return false;
     if (valueName == nullptr || valueName[0] == '\0') return false;
 
@@ -23,14 +24,14 @@ bool HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* 
     bytes[0] = 0;
 
     platform::RegistryKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, subKey)) return false;
+    if (!key.Open(HKEY_LOCAL_MACHINE, subKey, KEY_READ | view)) return false;
 
     const DWORD capacity = static_cast<DWORD>(size);
     DWORD count = capacity;
-    DWORD type = REG_NONE;
-    const LONG error = platform::RegQueryValueExA(key.Get(), valueName, nullptr, &type, bytes,
+    DWORD stored = REG_NONE;
+    const LONG error = platform::RegQueryValueExA(key.Get(), valueName, nullptr, &stored, bytes,
                                                   &count);
-    const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+    const bool text = stored == REG_SZ || stored == REG_EXPAND_SZ || stored == REG_MULTI_SZ;
     const bool read = error == ERROR_SUCCESS && count > 1 && count <= capacity &&
                       (count < capacity || !text || bytes[capacity - 1] == 0);
     if (!read) {
@@ -39,7 +40,22 @@ bool HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* 
     }
     // Text stored without its terminator still ends here.
     if (count < capacity) bytes[count] = 0;
+    if (type) *type = stored;
     return true;
+}
+
+bool ReadHklmText(const char* subKey, const char* valueName, char* destination, int size,
+                  REGSAM view) noexcept {
+    DWORD type = REG_NONE;
+    if (!ReadHklmData(subKey, valueName, destination, size, view, &type)) return false;
+    if (type == REG_SZ || type == REG_EXPAND_SZ) return true;
+    std::memset(destination, 0, static_cast<size_t>(size));
+    return false;
+}
+
+bool HwInfoCore::ReadHklmValue(const char* subKey, const char* valueName, void* destination,
+                               int size) noexcept {
+    return ReadHklmData(subKey, valueName, destination, size);
 }
 
 }  // namespace sysinfo

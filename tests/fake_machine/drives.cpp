@@ -1,6 +1,7 @@
 // The drive letters of a described machine and their space, and the run-time lookup of
-// functions a machine may lack: GetDiskFreeSpaceExA and IsWow64Process in "Kernel32.dll", and
-// whatever the machine offers in its described libraries. Other libraries load for real.
+// functions a machine may lack: GetDiskFreeSpaceExA, GlobalMemoryStatusEx and IsWow64Process in
+// "Kernel32.dll", and whatever the machine offers in its described libraries. Other libraries
+// load for real.
 #include "platform/platform.h"
 
 #include <cstring>
@@ -173,6 +174,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
         if (call.m->hasGetDiskFreeSpaceEx && std::strcmp(name, "GetDiskFreeSpaceExA") == 0)
             return reinterpret_cast<FARPROC>(
                 reinterpret_cast<void (*)()>(&FakeGetDiskFreeSpaceExA));
+        if (call.m->hasGlobalMemoryStatusEx && std::strcmp(name, "GlobalMemoryStatusEx") == 0)
+            return reinterpret_cast<FARPROC>(
+                reinterpret_cast<void (*)()>(&fake::FakeGlobalMemoryStatusEx));
         if (call.m->wow64 && std::strcmp(name, "IsWow64Process") == 0)
             return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FakeIsWow64Process));
     }

@@ -60,7 +60,8 @@ public:
     static std::unique_ptr<Machine> Win9x(); // platform 1, 4.10 build 0x040A08AE (2222), " A "
     // The NT family by version, with the records those systems give (no registry content):
     // NT 4.0 SP6 (4.0.1381), 2000 SP4 (5.0.2195), XP SP3 (5.1.2600), 7 SP1 (6.1.7601),
-    // 10 22H2 (10.0.19045) and 11 23H2 (10.0.22631), as a manifested host sees them.
+    // 10 22H2 (10.0.19045) and 11 23H2 (10.0.22631), as a manifested host sees them; from
+    // 2000 on with GlobalMemoryStatusEx.
     static std::unique_ptr<Machine> Nt4();
     static std::unique_ptr<Machine> Win2000();
     static std::unique_ptr<Machine> Xp();
@@ -110,6 +111,13 @@ public:
     BYTE productType = VER_NT_WORKSTATION;
     SYSTEM_INFO systemInfo{};
     MEMORYSTATUS memory{};
+    // What "Kernel32.dll" offers as "GlobalMemoryStatusEx" (Windows 2000 and later: the
+    // machines made by Win2000, Xp, Win7, Win10 and Win11 have it, with the totals of
+    // `memory`); it fails when asked with another record length or when memoryExSucceeds is
+    // false.
+    bool hasGlobalMemoryStatusEx = false;
+    bool memoryExSucceeds = true;
+    MEMORYSTATUSEX memoryEx{};
     SYSTEM_POWER_STATUS power{};
     bool powerSucceeds = true;
     std::map<int, int> metrics;  // GetSystemMetrics; absent indices answer 0

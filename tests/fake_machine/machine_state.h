@@ -186,4 +186,6 @@ private:
 
 inline void SetFailure(DWORD error) { ::SetLastError(error); }
 
+BOOL WINAPI FakeGlobalMemoryStatusEx(LPMEMORYSTATUSEX status);
+
 }  // namespace platform::fake

@@ -66,6 +66,18 @@ std::unique_ptr<Machine> NtMachine(const NtVersion& v) {
     std::memset(m->version.szCSDVersion, 0, sizeof m->version.szCSDVersion);
     std::strcpy(m->version.szCSDVersion, v.csd);
     m->servicePackMajor = v.servicePack;
+    if (v.major >= 5) {
+        m->hasGlobalMemoryStatusEx = true;
+        const MEMORYSTATUS& capped = m->memory;
+        m->memoryEx.dwLength = sizeof(MEMORYSTATUSEX);
+        m->memoryEx.dwMemoryLoad = capped.dwMemoryLoad;
+        m->memoryEx.ullTotalPhys = capped.dwTotalPhys;
+        m->memoryEx.ullAvailPhys = capped.dwAvailPhys;
+        m->memoryEx.ullTotalPageFile = capped.dwTotalPageFile;
+        m->memoryEx.ullAvailPageFile = capped.dwAvailPageFile;
+        m->memoryEx.ullTotalVirtual = capped.dwTotalVirtual;
+        m->memoryEx.ullAvailVirtual = capped.dwAvailVirtual;
+    }
     return m;
 }
 
@@ -155,6 +167,29 @@ void GlobalMemoryStatus(MEMORYSTATUS* status) {
     }
     *status = call.m->memory;
 }
+
+}  // namespace platform
+
+namespace platform::fake {
+
+BOOL WINAPI FakeGlobalMemoryStatusEx(LPMEMORYSTATUSEX status) {
+    Call call("GlobalMemoryStatusEx");
+    if (!status || status->dwLength != sizeof(MEMORYSTATUSEX)) {
+        SetFailure(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!call.m || !call.m->memoryExSucceeds) {
+        SetFailure(ERROR_NOT_SUPPORTED);
+        return FALSE;
+    }
+    *status = call.m->memoryEx;
+    status->dwLength = sizeof(MEMORYSTATUSEX);
+    return TRUE;
+}
+
+}  // namespace platform::fake
+
+namespace platform {
 
 BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS* status) {
     Call call("GetSystemPowerStatus");

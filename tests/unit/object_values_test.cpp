@@ -209,14 +209,12 @@ struct MemoryRow {
 
 constexpr MemoryRow kMemoryRows[] = {
     {"SmallTotals", 64u << 20, 96u << 20, 0x7FFE0000u, 64 << 20, 96 << 20, 0x7FFE0000},
-    // On the 64-bit build such totals come out as the largest long instead.
-    {"TwoGigabytesAndMoreComeOutNegative", 0x80000000u, 0xC0000000u, 0xFFFFFFFFu,
-     sizeof(SIZE_T) == 8 ? INT_MAX : INT_MIN, sizeof(SIZE_T) == 8 ? INT_MAX : -0x40000000,
-     sizeof(SIZE_T) == 8 ? INT_MAX : -1},
+    {"TwoGigabytesAndMoreComeOutAsTheLargestLong", 0x80000000u, 0xC0000000u, 0xFFFFFFFFu,
+     INT_MAX, INT_MAX, INT_MAX},
     {"Zero", 0, 1, 2, 0, 1, 2},
 };
 
-TEST_P(ObjectValues, MemoryTotalsPassAsTheirSigned32Bits) {
+TEST_P(ObjectValues, MemoryTotalsPassInBytesUpToTheLargestLong) {
     for (const MemoryRow& row : kMemoryRows) {
         SCOPED_TRACE(row.name);
         machine().memory.dwTotalPhys = row.phys;

@@ -50,43 +50,40 @@ TEST_P(HwInfoCoreDebugEnabled, PassesDebugMetricUnchanged) {
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreDebugEnabled, ::testing::ValuesIn(kDebugCases),
                          test_support::RowName());
 
-// The 32-bit build hands the record's totals on as their 32 bits stand; the
-// 64-bit build's record holds 64-bit totals, and those above what a long
-// holds come out as 0x7FFFFFFF.
+// GlobalMemoryStatus's record: every total answers in bytes up to the largest
+// long, and saturates there, never wrapping to a negative number or to -1.
 struct MemoryCase {
     const char* name;
     ULONGLONG total;
-    LONG expected32;
-    LONG expected64;
+    LONG expected;
 };
 
 const MemoryCase kMemoryCases[] = {
-    {"Zero", 0, 0, 0},
-    {"SixtyFourMegabytes", 64u << 20, 64 << 20, 64 << 20},
-    {"JustBelowTwoGigabytes", 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF},
-    {"TwoGigabytes", 0x80000000u, LONG_MIN, LONG_MAX},
-    {"ThreeGigabytes", 0xC0000000u, -0x40000000, LONG_MAX},
-    {"AllThirtyTwoBits", 0xFFFFFFFFu, -1, LONG_MAX},
-    {"FourGigabytesOn64BitOnly", 1ull << 32, 0, LONG_MAX},
-    {"SixteenGigabytesAndOneOn64BitOnly", (16ull << 30) + 1, 0, LONG_MAX},
-    {"VirtualSpaceOfA64BitProcessOn64BitOnly", 0x7FFFFFFE0000ull, 0, LONG_MAX},
+    {"Zero", 0, 0},
+    {"SixtyFourMegabytes", 64u << 20, 64 << 20},
+    {"JustBelowTwoGigabytes", 0x7FFFFFFF, 0x7FFFFFFF},
+    {"TwoGigabytesSaturates", 0x80000000u, LONG_MAX},
+    {"ThreeGigabytesSaturates", 0xC0000000u, LONG_MAX},
+    {"AllThirtyTwoBitsSaturateRatherThanMinusOne", 0xFFFFFFFFu, LONG_MAX},
+    {"FourGigabytesOn64BitOnly", 1ull << 32, LONG_MAX},
+    {"SixteenGigabytesAndOneOn64BitOnly", (16ull << 30) + 1, LONG_MAX},
+    {"VirtualSpaceOfA64BitProcessOn64BitOnly", 0x7FFFFFFE0000ull, LONG_MAX},
 };
 
 class HwInfoCoreMemory : public MachineTest, public ::testing::WithParamInterface<MemoryCase> {};
 
-TEST_P(HwInfoCoreMemory, HandsOnTotalsAsALong) {
+TEST_P(HwInfoCoreMemory, SaturatesTotalsAtTheLargestLong) {
     const MemoryCase& c = GetParam();
     if (c.total > static_cast<SIZE_T>(-1)) GTEST_SKIP() << "a 32-bit record cannot hold it";
-    const LONG expected = sizeof(SIZE_T) == 8 ? c.expected64 : c.expected32;
     auto& m = Describe(Family::Nt);
     m.memory.dwTotalPhys = static_cast<SIZE_T>(c.total);
     m.memory.dwTotalPageFile = static_cast<SIZE_T>(c.total);
     m.memory.dwTotalVirtual = static_cast<SIZE_T>(c.total);
     Bind();
     auto core = NewCore();
-    EXPECT_EQ(expected, core->MemoryTotalPhys());
-    EXPECT_EQ(expected, core->MemoryTotalPageFile());
-    EXPECT_EQ(expected, core->MemoryTotalVirtual());
+    EXPECT_EQ(c.expected, core->MemoryTotalPhys());
+    EXPECT_EQ(c.expected, core->MemoryTotalPageFile());
+    EXPECT_EQ(c.expected, core->MemoryTotalVirtual());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HwInfoCoreMemory, ::testing::ValuesIn(kMemoryCases),
@@ -107,9 +104,9 @@ TEST_F(MachineTest, HwInfoCoreMemoryTotalsAreDistinctFields) {
 class HwInfoCoreMemoryLength : public MachineTest, public ::testing::WithParamInterface<DWORD> {};
 
 TEST_P(HwInfoCoreMemoryLength, RecordOfOtherLengthGivesMinusOne) {
-    Use(Family::Nt);
+    Describe(Family::Nt).memory.dwLength = GetParam();
+    Bind();
     auto core = NewCore();
-    core->memory_.dwLength = GetParam();
     EXPECT_EQ(-1, core->MemoryTotalPhys());
     EXPECT_EQ(-1, core->MemoryTotalPageFile());
     EXPECT_EQ(-1, core->MemoryTotalVirtual());
@@ -344,7 +341,7 @@ TEST_F(MachineTest, HwInfoCoreConstructionLeavesEveryTextEmpty) {
                            core->osVersion_,    core->csd_};
     for (const char* text : texts) EXPECT_EQ('\0', text[0]);
     EXPECT_EQ(sizeof(OSVERSIONINFOA), core->version_.dwOSVersionInfoSize);
-    EXPECT_EQ(sizeof(MEMORYSTATUS), core->memory_.dwLength);
+    EXPECT_TRUE(core->memoryTaken_);
     EXPECT_EQ(1, core->NumberOfProcessors());
 }
 
