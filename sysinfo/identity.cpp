@@ -2,22 +2,25 @@
 // owner, organisation and product ID, OEM maker and model.
 //
 // Values come from the current-version key of the platform family that
-// IsNtPlatform reports, and from two INI files in the system directory. Each
+// IsNtPlatform reports (on the NT family from the native registry view), from
+// the firmware's texts, and from two INI files in the system directory. Each
 // routine reads its sources anew and never fails: what cannot be read gives
 // empty text or a fixed default.
 #include <windows.h>
 
 #include "platform/platform.h"
 #include "sysinfo/bounded_text.h"
+#include "sysinfo/current_version.h"
+#include "sysinfo/firmware_text.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/platform_family.h"
 #include "sysinfo/text_lookup.h"
+#include "sysinfo/wow64.h"
 
 namespace sysinfo {
 
 namespace {
 
-constexpr char kNtCurrentVersion[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr char kWindowsCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char kProductOptions[] = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 
@@ -27,27 +30,77 @@ constexpr TextRow ProductTypeNameTable[] = {
     {"WinNT", "Microsoft NT Workstation"},
 };
 
-const char* CurrentVersionKey() noexcept {
-    return IsNtPlatform() ? kNtCurrentVersion : kWindowsCurrentVersion;
+// Windows 11 kept the product name of Windows 10; its builds start at 22000.
+constexpr char kWindows10[] = "Windows 10";
+constexpr unsigned long kFirstWindows11Build = 22000;
+
+// Reads valueName of the running family's current-version key into destination.
+bool ReadCurrentVersion(HwInfoCore& core, const char* valueName,
+                        char (&destination)[kTextSize]) noexcept {
+    if (IsNtPlatform()) return ReadCurrentVersionValue(valueName, destination, kTextSize, nullptr);
+    return core.ReadHklmValue(kWindowsCurrentVersion, valueName, destination, kTextSize);
 }
 
-// Reads key of section in file (in the system directory) into destination,
+// "CurrentBuildNumber" as a number; 0 when missing or not all digits.
+unsigned long CurrentBuild() noexcept {
+    char text[16];
+    if (!ReadCurrentVersionText("CurrentBuildNumber", text, sizeof text)) return 0;
+    unsigned long build = 0;
+    for (const char* digit = text; *digit; ++digit) {
+        if (*digit < '0' || *digit > '9' || build > 99999999) return 0;
+        build = build * 10 + static_cast<unsigned long>(*digit - '0');
+    }
+    return build;
+}
+
+void NameWindows11(char (&name)[kTextSize]) noexcept {
+    for (unsigned i = 0; kWindows10[i] != '\0'; ++i)
+        if (name[i] != kWindows10[i]) return;
+    if (CurrentBuild() >= kFirstWindows11Build) name[sizeof kWindows10 - 2] = '1';
+}
+
+// Reads key of section in the INI file at directory\file into destination,
 // empty when the file, section or key is missing or the path would not fit.
-void ReadSystemIni(HwInfoCore& core, const char* file, const char* section,
-                   const char* key, char (&destination)[kTextSize]) noexcept {
+void ReadIni(const char* directory, const char* file, const char* section, const char* key,
+             char (&destination)[kTextSize]) noexcept {
     destination[0] = '\0';
     char path[MAX_PATH];
-    if (!CopyText(path, core.SysDir()) || !AppendText(path, "\\") || !AppendText(path, file))
+    if (!CopyText(path, directory) || !AppendText(path, "\\") || !AppendText(path, file))
         return;
     platform::GetPrivateProfileStringA(section, key, "", destination, kTextSize, path);
     destination[kTextSize - 1] = '\0';
+}
+
+// OEMINFO.INI lies in the native system folder, which a 32-bit process under
+// WOW64 reaches only by the alias "Sysnative"; "system32" would be SysWOW64.
+void ReadOemInfo(HwInfoCore& core, const char* key, char (&destination)[kTextSize]) noexcept {
+    char directory[MAX_PATH];
+    const bool sysnative = RunsUnderWow64();
+    if (!CopyText(directory, sysnative ? core.WinDir() : core.SysDir()) ||
+        (sysnative && !AppendText(directory, "\\Sysnative"))) {
+        destination[0] = '\0';
+        return;
+    }
+    ReadIni(directory, "OEMINFO.INI", "general", key, destination);
+}
+
+// The maker's or model's text: OEMINFO.INI, else the firmware's, else fallback.
+void ReadOemText(HwInfoCore& core, const char* key, const char* firmwareValue,
+                 const char* fallback, char (&destination)[kTextSize]) noexcept {
+    ReadOemInfo(core, key, destination);
+    if (destination[0] != '\0') return;
+    if (ReadFilledFirmwareText(firmwareValue, destination, kTextSize)) return;
+    CopyText(destination, fallback);
 }
 
 }  // namespace
 
 const char* HwInfoCore::OSName() noexcept {
     osName_[0] = '\0';
-    if (ReadHklmValue(CurrentVersionKey(), "ProductName", osName_, kTextSize)) return osName_;
+    if (ReadCurrentVersion(*this, "ProductName", osName_)) {
+        if (IsNtPlatform()) NameWindows11(osName_);
+        return osName_;
+    }
     if (!IsNtPlatform()) return osName_;
 
     char productType[kTextSize];
@@ -56,19 +109,26 @@ const char* HwInfoCore::OSName() noexcept {
             CopyText(osName_, name);
     }
     if (osName_[0] == '\0')
-        ReadSystemIni(*this, "PRODSPEC.INI", "Product Specification", "Product", osName_);
+        ReadIni(SysDir(), "PRODSPEC.INI", "Product Specification", "Product", osName_);
     return osName_;
 }
 
+// From Windows 10 on "CurrentVersion" stays "6.3" for old programs; the real
+// version is in two numbers.
 const char* HwInfoCore::OSVersion() noexcept {
-    const bool nt = IsNtPlatform();
-    ReadHklmValue(CurrentVersionKey(), nt ? "CurrentVersion" : "VersionNumber", osVersion_,
-                  kTextSize);
-    if (!nt) return osVersion_;
+    if (!IsNtPlatform()) {
+        ReadCurrentVersion(*this, "VersionNumber", osVersion_);
+        return osVersion_;
+    }
+    unsigned long major = 0, minor = 0;
+    if (ReadCurrentVersionNumber("CurrentMajorVersionNumber", major) &&
+        ReadCurrentVersionNumber("CurrentMinorVersionNumber", minor))
+        wsprintfA(osVersion_, "%lu.%lu", major, minor);
+    else
+        ReadCurrentVersion(*this, "CurrentVersion", osVersion_);
 
     char servicePack[kTextSize];
-    if (!ReadHklmValue(kNtCurrentVersion, "CSDVersion", servicePack, kTextSize))
-        return osVersion_;
+    if (!ReadCurrentVersion(*this, "CSDVersion", servicePack)) return osVersion_;
     // Two long values may not fit together; the join is cut at the buffer's end.
     if (AppendText(osVersion_, " (") && AppendText(osVersion_, servicePack))
         AppendText(osVersion_, ")");
@@ -76,29 +136,27 @@ const char* HwInfoCore::OSVersion() noexcept {
 }
 
 const char* HwInfoCore::RegOwnerName() noexcept {
-    ReadHklmValue(CurrentVersionKey(), "RegisteredOwner", owner_, kTextSize);
+    ReadCurrentVersion(*this, "RegisteredOwner", owner_);
     return owner_;
 }
 
 const char* HwInfoCore::RegOrganization() noexcept {
-    ReadHklmValue(CurrentVersionKey(), "RegisteredOrganization", organization_, kTextSize);
+    ReadCurrentVersion(*this, "RegisteredOrganization", organization_);
     return organization_;
 }
 
 const char* HwInfoCore::RegID() noexcept {
-    ReadHklmValue(CurrentVersionKey(), "ProductId", productId_, kTextSize);
+    ReadCurrentVersion(*this, "ProductId", productId_);
     return productId_;
 }
 
 const char* HwInfoCore::MfgName() noexcept {
-    ReadSystemIni(*this, "OEMINFO.INI", "general", "Manufacturer", oemMaker_);
-    if (oemMaker_[0] == '\0') CopyText(oemMaker_, "Generic");
+    ReadOemText(*this, "Manufacturer", "SystemManufacturer", "Generic", oemMaker_);
     return oemMaker_;
 }
 
 const char* HwInfoCore::MfgComputerModel() noexcept {
-    ReadSystemIni(*this, "OEMINFO.INI", "general", "Model", oemModel_);
-    if (oemModel_[0] == '\0') CopyText(oemModel_, "AT Compatible");
+    ReadOemText(*this, "Model", "SystemProductName", "AT Compatible", oemModel_);
     return oemModel_;
 }
 
