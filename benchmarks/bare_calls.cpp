@@ -18,6 +18,7 @@ constexpr DWORD kTextSize = 1040;
 constexpr char kNtCurrentVersion[] = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr char kProductOptions[] = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 constexpr char kProcessorKey[] = "Hardware\\Description\\System\\CentralProcessor\\0";
+constexpr char kBiosKey[] = "HARDWARE\\DESCRIPTION\\System\\BIOS";
 constexpr char kServices[] = "System\\CurrentControlSet\\Services";
 constexpr char kInstancePrefix[] = "System\\CurrentControlSet\\Enum\\";
 constexpr char kDriverPrefix[] = "System\\CurrentControlSet\\Control\\Class\\";
@@ -219,6 +220,75 @@ void FixedDisksSizeInMB() { SumFixedDrives(); }
 void FixedDisksFreeSpaceInMB() { SumFixedDrives(); }
 void HasSCSIBus() { ProbeBus("SCSIAdapter", "SCSI"); }
 void HasAGPBus() { ProbeBus("Display", "AGP"); }
+
+// The later systems' functions, found once (the component keeps its lookups too).
+template <typename Function>
+Function Kernel32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+void MemoryStatusEx() {
+    static const auto globalMemoryStatusEx =
+        Kernel32<BOOL(WINAPI*)(MEMORYSTATUSEX*)>("GlobalMemoryStatusEx");
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;
+    globalMemoryStatusEx(&status);
+}
+
+void OSBuild() {
+    DWORD revision = 0;
+    ReadHklm(kNtCurrentVersion, "CurrentBuildNumber", text, kTextSize);
+    ReadHklm(kNtCurrentVersion, "UBR", &revision, sizeof revision);
+}
+
+void OSDisplayVersion() {
+    if (ReadHklm(kNtCurrentVersion, "DisplayVersion", text, kTextSize)) return;
+    ReadHklm(kNtCurrentVersion, "ReleaseId", text, kTextSize);
+}
+
+void OSEdition() { ReadHklm(kNtCurrentVersion, "EditionID", text, kTextSize); }
+
+void OSArchitecture() {
+    static const auto isWow64Process2 =
+        Kernel32<BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*)>("IsWow64Process2");
+    USHORT process = 0, native = 0;
+    if (isWow64Process2 && isWow64Process2(GetCurrentProcess(), &process, &native)) return;
+    SYSTEM_INFO info;
+    GetNativeSystemInfo(&info);
+}
+
+void ProcessorName() { ReadHklm(kProcessorKey, "ProcessorNameString", text, kTextSize); }
+
+void ProcessorCoreCount() {
+    static const auto information = Kernel32<BOOL(WINAPI*)(
+        LOGICAL_PROCESSOR_RELATIONSHIP, SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*, DWORD*)>(
+        "GetLogicalProcessorInformationEx");
+    static union {
+        ULONG_PTR align;
+        unsigned char bytes[16384];
+    } buffer;
+    DWORD size = sizeof buffer.bytes;
+    information(RelationProcessorCore,
+                reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.bytes), &size);
+}
+
+void ProcessorLogicalCount() {
+    static const auto activeCount = Kernel32<DWORD(WINAPI*)(WORD)>("GetActiveProcessorCount");
+    activeCount(0xFFFF);
+}
+
+void BIOSVendor() { ReadHklm(kBiosKey, "BIOSVendor", text, kTextSize); }
+void BIOSVersion() { ReadHklm(kBiosKey, "BIOSVersion", text, kTextSize); }
+void BIOSReleaseDate() { ReadHklm(kBiosKey, "BIOSReleaseDate", text, kTextSize); }
+void SystemFamily() { ReadHklm(kBiosKey, "SystemFamily", text, kTextSize); }
+void BaseBoardManufacturer() { ReadHklm(kBiosKey, "BaseBoardManufacturer", text, kTextSize); }
+void BaseBoardProduct() { ReadHklm(kBiosKey, "BaseBoardProduct", text, kTextSize); }
+
+void BatteryLifePercent() {
+    SYSTEM_POWER_STATUS status;
+    GetSystemPowerStatus(&status);
+}
 
 const char* FoundKey() { return found; }
 

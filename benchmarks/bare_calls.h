@@ -46,6 +46,21 @@ void FixedDisksSizeInMB();
 void FixedDisksFreeSpaceInMB();
 void HasSCSIBus();
 void HasAGPBus();
+void MemoryStatusEx();
+void OSBuild();
+void OSDisplayVersion();
+void OSEdition();
+void OSArchitecture();
+void ProcessorName();
+void ProcessorCoreCount();
+void ProcessorLogicalCount();
+void BIOSVendor();
+void BIOSVersion();
+void BIOSReleaseDate();
+void SystemFamily();
+void BaseBoardManufacturer();
+void BaseBoardProduct();
+void BatteryLifePercent();
 
 // The key the last walk found, for checking that it found what the member did.
 const char* FoundKey();

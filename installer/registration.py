@@ -131,8 +131,10 @@ def attributes(text):
 
 def library_keys(idl):
     automation = {}
+    bases = {}
     library = None
-    for m in re.finditer(r"\[([^\]]*)\]\s*(interface|dispinterface|library)\s+(\w+)", idl):
+    for m in re.finditer(r"\[([^\]]*)\]\s*(interface|dispinterface|library)\s+(\w+)(?:\s*:\s*(\w+))?",
+                         idl):
         attrs, kind, name = attributes(m.group(1)), m.group(2), m.group(3)
         if kind == "library":
             library = (attrs, idl[m.end():])
@@ -140,6 +142,7 @@ def library_keys(idl):
             fail("dispinterface " + name + " has no package form here")
         elif "dual" in attrs or "oleautomation" in attrs:
             automation[name] = "{" + attrs["uuid"].upper() + "}"
+            bases[name] = m.group(4)
     if library is None:
         fail("no library in the IDL")
     attrs, body = library
@@ -154,7 +157,12 @@ def library_keys(idl):
             Key(at + "\\" + lcid + "\\win64", True, default="[#$(var.Module64)]"),
             Key(at + "\\FLAGS", True, default=str(flags)),
             Key(at + "\\HELPDIR", True, default="[$(var.HelpDir)]")]
-    used = set(re.findall(r"interface\s+(\w+)\s*;", body))
+    # The library holds the interfaces it names and every interface they derive from.
+    used = set()
+    for name in re.findall(r"interface\s+(\w+)\s*;", body):
+        while name and name not in used:
+            used.add(name)
+            name = bases.get(name)
     for name in sorted(n for n in automation if n in used):
         at = "Interface\\" + automation[name]
         keys += [Key(at, True, top=True, default=name),

@@ -1,8 +1,9 @@
 // CoDeZiVero: the hardware-information object.
 //
-// One C++ class per interface: the object itself is IDeZiVero (which also
-// answers for IDispatch and IUnknown); SafetyOptions is its IObjectSafety.
-// The 38 member bodies live in object/ (one file per group of members);
+// One C++ class per interface: the object itself is IDeZiVero2, which extends
+// IDeZiVero and also answers for IDeZiVero, IDispatch and IUnknown;
+// SafetyOptions is its IObjectSafety.
+// The member bodies live in object/ (one file per group of members);
 // identity, aggregation, dispatch and the safety options live in server/.
 // Besides the frame's share (interfaces, safety options, count or outer
 // unknown) the object keeps the key and status of the last FindDevice and its
@@ -35,7 +36,7 @@ void DestroyObject(object::CoDeZiVero* object) noexcept;
 
 namespace object {
 
-class CoDeZiVero final : public IDeZiVero {
+class CoDeZiVero final : public IDeZiVero2 {
 public:
     // outer: the controlling unknown of an aggregate, or null.
     explicit CoDeZiVero(IUnknown* outer) noexcept;
@@ -88,6 +89,26 @@ public:
     HRESULT STDMETHODCALLTYPE get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept override;
     HRESULT STDMETHODCALLTYPE get_HasAGPBus(VARIANT_BOOL* pVal) noexcept override;
 
+    // IDeZiVero2, in interface-table order; each answered afresh at every call.
+    HRESULT STDMETHODCALLTYPE get_MemoryTotalPhysInMB(LONG* plTotalPhysInMB) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MemoryAvailPhysInMB(LONG* plAvailPhysInMB) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MemoryTotalPageFileInMB(LONG* plTotalPageFileInMB) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_MemoryAvailPageFileInMB(LONG* plAvailPageFileInMB) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_OSBuild(BSTR* pbstrOSBuild) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_OSDisplayVersion(BSTR* pbstrOSDisplayVersion) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_OSEdition(BSTR* pbstrOSEdition) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_OSArchitecture(BSTR* pbstrOSArchitecture) noexcept override;
+    HRESULT STDMETHODCALLTYPE ProcessorName(LONG lProcessor, BSTR* pbstrProcessorName) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_ProcessorCoreCount(LONG* plProcessorCoreCount) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_ProcessorLogicalCount(LONG* plProcessorLogicalCount) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BIOSVendor(BSTR* pbstrBIOSVendor) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BIOSVersion(BSTR* pbstrBIOSVersion) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BIOSReleaseDate(BSTR* pbstrBIOSReleaseDate) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_SystemFamily(BSTR* pbstrSystemFamily) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BaseBoardManufacturer(BSTR* pbstrBaseBoardManufacturer) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BaseBoardProduct(BSTR* pbstrBaseBoardProduct) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_BatteryLifePercent(LONG* plBatteryLifePercent) noexcept override;
+
     // The non-delegating QueryInterface: IUnknown, then the interface table.
     HRESULT InnerQueryInterface(REFIID iid, void** out) noexcept;
 
@@ -110,6 +131,11 @@ public:
     };
 
     IObjectSafety* Safety() noexcept { return &safety_; }
+
+    // Whether a host has declared the caller untrusted (a web page).
+    bool ForUntrustedCaller() const noexcept {
+        return (safetyOptions_ & INTERFACESAFE_FOR_UNTRUSTED_CALLER) != 0;
+    }
 
 private:
     friend void server::DestroyObject(CoDeZiVero* object) noexcept;

@@ -1,5 +1,6 @@
 // IDispatch of the object, answered from the registered type library through
-// the process-wide holder of IDeZiVero's type information.
+// the process-wide holder of IDeZiVero2's type information, which holds
+// IDeZiVero's members too.
 #include "object/co_dezivero.h"
 
 #include "server/type_info_holder.h"
@@ -24,7 +25,7 @@ HRESULT CoDeZiVero::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID loca
 
 HRESULT CoDeZiVero::Invoke(DISPID dispid, REFIID, LCID locale, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* exception, UINT* argError) noexcept {
-    return server::DeZiVeroTypeInfo().Invoke(static_cast<IDeZiVero*>(this), dispid, locale, flags,
+    return server::DeZiVeroTypeInfo().Invoke(static_cast<IDeZiVero2*>(this), dispid, locale, flags,
                                               params, result, exception, argError);
 }
 

@@ -17,10 +17,11 @@ struct InterfaceEntry {
     InterfaceGetter get;
 };
 
-IUnknown* Primary(CoDeZiVero* object) noexcept { return static_cast<IDeZiVero*>(object); }
+IUnknown* Primary(CoDeZiVero* object) noexcept { return static_cast<IDeZiVero2*>(object); }
 IUnknown* Safety(CoDeZiVero* object) noexcept { return object->Safety(); }
 
 constexpr InterfaceEntry InterfaceTable[] = {
+    {&IID_IDeZiVero2, Primary},
     {&IID_IDeZiVero, Primary},
     {&IID_IDispatch, Primary},
     {&IID_IObjectSafety, Safety},

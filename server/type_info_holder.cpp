@@ -101,7 +101,7 @@ HRESULT TypeInfoHolder::Invoke(IDispatch* instance, DISPID dispid, LCID locale, 
 }
 
 TypeInfoHolder& DeZiVeroTypeInfo() noexcept {
-    static TypeInfoHolder holder(&IID_IDeZiVero, &LIBID_DEZIVEROLib, 1, 0);
+    static TypeInfoHolder holder(&IID_IDeZiVero2, &LIBID_DEZIVEROLib, 1, 0);
     return holder;
 }
 

@@ -48,7 +48,8 @@ private:
     volatile LONG cleanupAdded_ = 0;
 };
 
-// The holder of IDeZiVero, type library version 1.0.
+// The holder of IDeZiVero2 (whose dispatch side lists IDeZiVero's members
+// too), type library version 1.0.
 TypeInfoHolder& DeZiVeroTypeInfo() noexcept;
 
 }  // namespace server

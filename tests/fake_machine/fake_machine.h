@@ -151,6 +151,18 @@ public:
     // which answers TRUE.
     bool wow64 = false;
 
+    // What the processor-topology and architecture functions of later systems know of the
+    // machine. They are offered only where a test offers them (Offer), with fakes of its own
+    // that answer from these fields.
+    struct ProcessorCore {
+        WORD group;       // processor group (Windows 7 and later)
+        KAFFINITY mask;   // its logical processors within the group
+    };
+    std::vector<ProcessorCore> processorCores;   // GetLogicalProcessorInformation(Ex)
+    DWORD activeProcessorCount = 0;              // GetActiveProcessorCount, all groups
+    USHORT nativeMachine = 0;                    // IsWow64Process2; 0: the call fails
+    SYSTEM_INFO nativeSystemInfo{};              // GetNativeSystemInfo
+
     // Physical drives by number ("\\.\physicaldriveN"). Only an administrator
     // opens one for data access; anyone opens it without (desired access 0).
     std::map<int, PhysicalDrive> physicalDrives;

@@ -51,9 +51,9 @@ IDispatch* CreateObject(unsigned how) {
     return dispatch;
 }
 
-IDeZiVero* Primary(IDispatch* dispatch) {
-    IDeZiVero* object = nullptr;
-    dispatch->QueryInterface(IID_IDeZiVero, reinterpret_cast<void**>(&object));
+IDeZiVero2* Primary(IDispatch* dispatch) {
+    IDeZiVero2* object = nullptr;
+    dispatch->QueryInterface(IID_IDeZiVero2, reinterpret_cast<void**>(&object));
     if (object) object->Release();  // the IDispatch reference keeps it
     return object;
 }
@@ -151,6 +151,7 @@ int main(int argc, char** argv) {
             fuzzer.dispatch->Release();
             fuzzer.dispatch = CreateObject(n / 2000 % 3);
             fuzzer.object = fuzzer.dispatch ? Primary(fuzzer.dispatch) : nullptr;
+            g_untrustedCaller = false;  // a new object trusts its caller
             Check(fuzzer.object != nullptr, "the object is created again");
             if (!fuzzer.object) break;
         }

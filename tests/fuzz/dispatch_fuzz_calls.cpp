@@ -13,6 +13,8 @@
 // Flags that write, unknown DISPIDs and wrong argument counts never succeed.
 #include "tests/fuzz/dispatch_fuzz_calls.h"
 
+#include <objsafe.h>
+
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -342,7 +344,7 @@ void Fuzzer::Vtable() {
     } else if (hr != S_OK) {
         Check(MayFail(m, hr), what);
     } else if (IsSteady(m)) {
-        Check(answer == g_steady[m.dispid], what);
+        Check(answer == SteadyAnswer(m), what);
     } else {
         ++g_passed;
     }
@@ -351,8 +353,44 @@ void Fuzzer::Vtable() {
     }
 }
 
+// IObjectSafety with any interface, mask and options, as a page's host could
+// call it: the answers follow the rules whatever the arguments, and the
+// options the object keeps decide what its firmware members answer.
+void Fuzzer::Safety() {
+    static const IID* const kIids[] = {&IID_IDeZiVero2, &IID_IDeZiVero, &IID_IDispatch, &IID_IUnknown,
+                                       &IID_IObjectSafety, &IID_IClassFactory, &IID_NULL};
+    static const DWORD kOptions[] = {0, 1, 2, 3, 4, 5, 0x80000000, 0xFFFFFFFF};
+    const IID& iid = *kIids[random_.Below(sizeof kIids / sizeof kIids[0])];
+    const DWORD mask = kOptions[random_.Below(sizeof kOptions / sizeof kOptions[0])];
+    const DWORD enabled = kOptions[random_.Below(sizeof kOptions / sizeof kOptions[0])];
+    InvokeShape s;
+    s.flags = static_cast<WORD>(mask);
+    Record(kSafety, s, L"SetInterfaceSafetyOptions");
+    IObjectSafety* safety = nullptr;
+    object->QueryInterface(IID_IObjectSafety, reinterpret_cast<void**>(&safety));
+    Check(safety != nullptr, "the object answers IObjectSafety");
+    if (!safety) return;
+    const bool answered = &iid != &IID_IClassFactory && &iid != &IID_NULL;
+    DWORD before = 0xDEADBEEF, supported = 0xDEADBEEF;
+    safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &before);
+    const HRESULT hr = safety->SetInterfaceSafetyOptions(iid, mask, enabled);
+    Tally(hr, 0);
+    const HRESULT expected = !answered ? E_NOINTERFACE : (mask & ~3u) ? E_FAIL : S_OK;
+    char what[160];
+    std::snprintf(what, sizeof what, "SetInterfaceSafetyOptions(mask %lX, enabled %lX) answered %08lX",
+                  mask, enabled, static_cast<unsigned long>(hr));
+    Check(hr == expected, what);
+    DWORD after = 0xDEADBEEF;
+    safety->GetInterfaceSafetyOptions(IID_IDispatch, &supported, &after);
+    const DWORD want = expected == S_OK ? (before & ~mask) | (enabled & mask) : before;
+    Check(supported == 3 && after == want, "GetInterfaceSafetyOptions after a Set");
+    g_untrustedCaller = (after & INTERFACESAFE_FOR_UNTRUSTED_CALLER) != 0;
+    safety->Release();
+}
+
 void Fuzzer::One() {
     const unsigned roll = random_.Below(100);
+    if (roll < 2) return Safety();
     if (roll < 35) return ByDispid();
     if (roll < 55) return ByName();
     if (roll < 65) return WrongFlags();

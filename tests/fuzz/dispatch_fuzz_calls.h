@@ -20,7 +20,7 @@ public:
     Fuzzer(Pools& pools, uint64_t seed) : pools_(pools), random_(seed) {}
 
     IDispatch* dispatch = nullptr;
-    IDeZiVero* object = nullptr;
+    IDeZiVero2* object = nullptr;
 
     void One();
 
@@ -38,6 +38,7 @@ private:
     void OddParams();
     void ByName();
     void Vtable();
+    void Safety();
 
     Pools& pools_;
     Random random_;

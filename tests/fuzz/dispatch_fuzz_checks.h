@@ -21,6 +21,13 @@ bool IsSteady(const members::Member& m);
 
 extern std::string g_steady[64];  // by DISPID
 
+// Whether the object now in use has been told its caller is untrusted; the
+// firmware members that single a machine out then answer "".
+extern bool g_untrustedCaller;
+
+// What a steady member must answer now.
+std::string SteadyAnswer(const members::Member& m);
+
 // The failures a member may give for a call that reached it.
 bool MayFail(const members::Member& m, HRESULT scode);
 
@@ -31,6 +38,6 @@ void CheckAnswer(const members::Member& m, const VARIANT& result, const char* ho
 void CheckFindState(IDeZiVero* object, bool found);
 
 // Every member and dispatch entry with null pointers, once before the run.
-void NullPointerChecks(IDispatch* dispatch, IDeZiVero* object);
+void NullPointerChecks(IDispatch* dispatch, IDeZiVero2* object);
 
 }  // namespace dispatch_fuzz

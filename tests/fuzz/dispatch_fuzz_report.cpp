@@ -13,7 +13,7 @@ namespace dispatch_fuzz {
 
 namespace {
 
-const char* const kFamilyNames[kFamilyCount] = {"dispid", "name", "flags", "count", "unknown", "params", "vtable"};
+const char* const kFamilyNames[kFamilyCount] = {"dispid", "name", "flags", "count", "unknown", "params", "vtable", "safety"};
 
 }  // namespace
 

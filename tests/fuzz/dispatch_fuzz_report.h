@@ -11,7 +11,7 @@
 
 namespace dispatch_fuzz {
 
-enum Family { kDispid, kName, kFlags, kCount, kUnknown, kParams, kVtable, kFamilyCount };
+enum Family { kDispid, kName, kFlags, kCount, kUnknown, kParams, kVtable, kSafety, kFamilyCount };
 
 constexpr unsigned kMaxArgs = 8;
 

@@ -24,7 +24,7 @@ fuzzer=$(wp_winpath "$build/tests/dispatch_fuzz.exe")
 wp_use_dll "$build/DeZIVero.DLL" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1
 wp_register "$build/DeZIVero.DLL" || exit 1
-wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" || exit 1
+wp_seed "$build/tests/seed_registry.exe" "$here/device_${mode}_seed.txt" "$here/firmware_seed.txt" || exit 1
 wp_run "$prefix.flags.log" reg add \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Image File Execution Options\dispatch_fuzz.exe' \
     /v GlobalFlag /t REG_DWORD /d 0x870 /f || exit 1

@@ -104,7 +104,7 @@ Routine Export(HMODULE module, const char* name) {
 
 // The members' answers for one object: every member through the interface
 // table, the device members on the first modem, and three members by name.
-std::vector<std::string> Answers(IDeZiVero* object, int cycle) {
+std::vector<std::string> Answers(IDeZiVero2* object, int cycle) {
     std::vector<std::string> sheet;
     members::Arguments a;
     a.first = SysAllocString(L"Modem");
@@ -118,7 +118,8 @@ std::vector<std::string> Answers(IDeZiVero* object, int cycle) {
     a.second = SysAllocString(L"");
     a.third = SysAllocString(L"DeviceDesc");
     for (const members::Member& m : members::kMembers) {
-        if (m.dispid == 36) continue;  // free space moves with the host's disk
+        // Free space, available memory and page file and the battery's charge move with the host.
+        if (m.dispid == 36 || m.dispid == 40 || m.dispid == 42 || m.dispid == 56) continue;
         members::Arguments call = a;
         if (m.shape == members::Shape::FindDevice) call.first = SysAllocString(L"DiskDrive");
         std::string answer;
@@ -129,7 +130,7 @@ std::vector<std::string> Answers(IDeZiVero* object, int cycle) {
     IDispatch* dispatch = nullptr;
     object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
     if (dispatch) {
-        for (DISPID id : {1, 16, 31}) {
+        for (DISPID id : {1, 16, 31, 39, 47, 49}) {
             std::string answer;
             members::InvokeMember(dispatch, *members::FindMember(id), a, &answer);
             sheet.push_back("dispatch " + std::to_string(id) + " " + answer);
@@ -160,9 +161,9 @@ void Cycle(const wchar_t* path, int cycle, std::vector<std::string>* first) {
         IClassFactory* factory = nullptr;
         getClassObject(CLSID_CoDeZiVero, IID_IClassFactory, reinterpret_cast<void**>(&factory));
         Check(factory != nullptr, "DllGetClassObject gives the class object", cycle);
-        IDeZiVero* object = nullptr;
+        IDeZiVero2* object = nullptr;
         if (factory) {
-            factory->CreateInstance(nullptr, IID_IDeZiVero, reinterpret_cast<void**>(&object));
+            factory->CreateInstance(nullptr, IID_IDeZiVero2, reinterpret_cast<void**>(&object));
             factory->Release();
         }
         Check(object != nullptr, "CreateInstance gives an object", cycle);

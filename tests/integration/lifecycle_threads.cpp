@@ -38,11 +38,14 @@ using Sheet = std::vector<std::string>;
 std::string Narrow(const wchar_t* text) { return std::string(text, text + wcslen(text)); }
 
 // The members that take no device: every member but the device ones, with
-// processor and disk number 0. Free space moves with the host's disk.
-void MemberAnswers(IDeZiVero* object, IDispatch* dispatch, Sheet* sheet) {
+// processor and disk number 0. Free space, available memory and page file
+// and the battery's charge move with the host.
+void MemberAnswers(IDeZiVero2* object, IDispatch* dispatch, Sheet* sheet) {
     members::Arguments none;
     for (const members::Member& m : members::kMembers) {
-        if (m.dispid == 36 || m.dispid == 29 || m.dispid == 30 || m.dispid == 31 || m.dispid == 32) continue;
+        if (m.dispid == 36 || m.dispid == 29 || m.dispid == 30 || m.dispid == 31 || m.dispid == 32 ||
+            m.dispid == 40 || m.dispid == 42 || m.dispid == 56)
+            continue;
         std::string answer;
         if (dispatch) {
             members::InvokeMember(dispatch, m, none, &answer);
@@ -56,7 +59,7 @@ void MemberAnswers(IDeZiVero* object, IDispatch* dispatch, Sheet* sheet) {
 
 // One device class: FindDevice for devices 0 to 2, then HWKey, DeviceStatus
 // and values of each device found. Dispatch or interface table as asked.
-void DeviceAnswers(IDeZiVero* object, IDispatch* dispatch, int classIndex, Sheet* sheet) {
+void DeviceAnswers(IDeZiVero2* object, IDispatch* dispatch, int classIndex, Sheet* sheet) {
     members::Arguments a;
     a.first = SysAllocString(kClasses[classIndex]);
     const std::string prefix = Narrow(kClasses[classIndex]) + " ";
@@ -95,7 +98,7 @@ void DeviceAnswers(IDeZiVero* object, IDispatch* dispatch, int classIndex, Sheet
 
 // The sheet in the canonical order; start turns the walk over the classes,
 // and the answers are put back in class order afterwards.
-Sheet FillSheet(IDeZiVero* object, IDispatch* dispatch, int start) {
+Sheet FillSheet(IDeZiVero2* object, IDispatch* dispatch, int start) {
     Sheet byClass[kClassCount];
     for (int i = 0; i < kClassCount; ++i) {
         const int c = (start + i) % kClassCount;
@@ -130,8 +133,8 @@ DWORD WINAPI Worker(void* parameter) {
     InterlockedIncrement(&shared.ready);
     WaitForSingleObject(shared.go, INFINITE);
 
-    IDeZiVero* object = nullptr;
-    CoCreateInstance(CLSID_CoDeZiVero, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero,
+    IDeZiVero2* object = nullptr;
+    CoCreateInstance(CLSID_CoDeZiVero, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero2,
                      reinterpret_cast<void**>(&object));
     if (!object) {
         result->failed = 1;
@@ -180,8 +183,8 @@ int main(int argc, char** argv) {
     long passed = 0;
     long failed = 0;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IDeZiVero* object = nullptr;
-    CoCreateInstance(CLSID_CoDeZiVero, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero,
+    IDeZiVero2* object = nullptr;
+    CoCreateInstance(CLSID_CoDeZiVero, nullptr, CLSCTX_INPROC_SERVER, IID_IDeZiVero2,
                      reinterpret_cast<void**>(&object));
     if (!object) {
         std::printf("lifecycle_threads: the object cannot be created\nlifecycle_threads: 0 passed, 1 failed\n");

@@ -54,6 +54,7 @@ void CheckText(const wchar_t* actual, const wchar_t* expected, const char* what,
 // description cannot carry its own expectations along.
 constexpr GUID kLibId = {0x7A31C480, 0x52E6, 0x4B1F, {0xA0, 0xD7, 0x3C, 0x94, 0xE1, 0x8B, 0x6F, 0x25}};
 constexpr GUID kInterfaceId = {0x7A31C48C, 0x52E6, 0x4B1F, {0xA0, 0xD7, 0x3C, 0x94, 0xE1, 0x8B, 0x6F, 0x25}};
+constexpr GUID kInterface2Id = {0xB7CFF60C, 0x8BEE, 0x4CCF, {0xA3, 0x71, 0xEC, 0x1B, 0x89, 0xD7, 0xC6, 0xB2}};
 constexpr GUID kClassId = {0x7A31C48D, 0x52E6, 0x4B1F, {0xA0, 0xD7, 0x3C, 0x94, 0xE1, 0x8B, 0x6F, 0x25}};
 
 enum class Type { Long, Bstr, Bool, Variant, BootMode, DockInfo };
@@ -126,6 +127,31 @@ constexpr Member kMembers[] = {
 };
 constexpr int kMemberCount = sizeof kMembers / sizeof kMembers[0];
 static_assert(kMemberCount == 38, "the interface has 38 members");
+
+// IDeZiVero2's own members, after IDeZiVero's in the interface table.
+constexpr Member kMembers2[] = {
+    {L"MemoryTotalPhysInMB", 39, true, 1, {{L"plTotalPhysInMB", Type::Long, true}}},
+    {L"MemoryAvailPhysInMB", 40, true, 1, {{L"plAvailPhysInMB", Type::Long, true}}},
+    {L"MemoryTotalPageFileInMB", 41, true, 1, {{L"plTotalPageFileInMB", Type::Long, true}}},
+    {L"MemoryAvailPageFileInMB", 42, true, 1, {{L"plAvailPageFileInMB", Type::Long, true}}},
+    {L"OSBuild", 43, true, 1, {{L"pbstrOSBuild", Type::Bstr, true}}},
+    {L"OSDisplayVersion", 44, true, 1, {{L"pbstrOSDisplayVersion", Type::Bstr, true}}},
+    {L"OSEdition", 45, true, 1, {{L"pbstrOSEdition", Type::Bstr, true}}},
+    {L"OSArchitecture", 46, true, 1, {{L"pbstrOSArchitecture", Type::Bstr, true}}},
+    {L"ProcessorName", 47, false, 2,
+     {{L"lProcessor", Type::Long, false}, {L"pbstrProcessorName", Type::Bstr, true}}},
+    {L"ProcessorCoreCount", 48, true, 1, {{L"plProcessorCoreCount", Type::Long, true}}},
+    {L"ProcessorLogicalCount", 49, true, 1, {{L"plProcessorLogicalCount", Type::Long, true}}},
+    {L"BIOSVendor", 50, true, 1, {{L"pbstrBIOSVendor", Type::Bstr, true}}},
+    {L"BIOSVersion", 51, true, 1, {{L"pbstrBIOSVersion", Type::Bstr, true}}},
+    {L"BIOSReleaseDate", 52, true, 1, {{L"pbstrBIOSReleaseDate", Type::Bstr, true}}},
+    {L"SystemFamily", 53, true, 1, {{L"pbstrSystemFamily", Type::Bstr, true}}},
+    {L"BaseBoardManufacturer", 54, true, 1, {{L"pbstrBaseBoardManufacturer", Type::Bstr, true}}},
+    {L"BaseBoardProduct", 55, true, 1, {{L"pbstrBaseBoardProduct", Type::Bstr, true}}},
+    {L"BatteryLifePercent", 56, true, 1, {{L"plBatteryLifePercent", Type::Long, true}}},
+};
+constexpr int kMember2Count = sizeof kMembers2 / sizeof kMembers2[0];
+static_assert(kMember2Count == 18, "IDeZiVero2 adds 18 members");
 
 // IUnknown and IDispatch come first in the interface table.
 constexpr int kInheritedSlots = 7;
@@ -264,8 +290,9 @@ void CheckParam(ITypeInfo* info, const ELEMDESC& element, const Param& expected,
     }
 }
 
-void CheckMember(ITypeInfo* vtable, ITypeInfo* dispatch, int index) {
-    const Member& expected = kMembers[index];
+// Member `index` of an interface whose own members start at interface-table slot firstSlot.
+void CheckMember(ITypeInfo* vtable, ITypeInfo* dispatch, const Member& expected, int index,
+                 int firstSlot) {
     const wchar_t* where = expected.name;
     FuncDesc func(vtable, static_cast<UINT>(index));
     Check(func.desc != nullptr, "function description", where);
@@ -276,7 +303,7 @@ void CheckMember(ITypeInfo* vtable, ITypeInfo* dispatch, int index) {
     vtable->GetDocumentation(f.memid, &name, nullptr, nullptr, nullptr);
     CheckText(name.text, expected.name, "member at its interface-table position", where);
     CheckEqual(f.memid, expected.dispid, "DISPID", where);
-    CheckEqual(f.oVft, (kInheritedSlots + index) * static_cast<long>(sizeof(void*)),
+    CheckEqual(f.oVft, (firstSlot + index) * static_cast<long>(sizeof(void*)),
                "interface-table offset", where);
     CheckEqual(f.invkind, expected.property ? INVOKE_PROPERTYGET : INVOKE_FUNC, "invoke kind", where);
     CheckEqual(f.funckind, FUNC_PUREVIRTUAL, "function kind", where);
@@ -304,42 +331,80 @@ void CheckMember(ITypeInfo* vtable, ITypeInfo* dispatch, int index) {
     CheckEqual(byName, expected.dispid, "DISPID bound by name", where);
 }
 
-void CheckInterface(ITypeLib* lib) {
+// One dual interface as its callers see it: its own members in their slots, its base.
+struct Interface {
+    const GUID* iid;
+    const wchar_t* name;
+    const wchar_t* help;
+    const Member* members;
+    int count;
+    int firstSlot;  // of its own members in the interface table
+    const wchar_t* base;
+};
+
+constexpr Interface kInterfaces[] = {
+    {&kInterfaceId, L"IDeZiVero", L"IDeZiVero Interface", kMembers, kMemberCount, kInheritedSlots,
+     L"IDispatch"},
+    {&kInterface2Id, L"IDeZiVero2", L"IDeZiVero2 Interface", kMembers2, kMember2Count,
+     kInheritedSlots + kMemberCount, L"IDeZiVero"},
+};
+
+// Every member of IDeZiVero and IDeZiVero2 binds by name on IDeZiVero2's dispatch side,
+// with the DISPID it has on its own interface.
+void CheckInheritedNames(ITypeInfo* dispatch) {
+    for (const Interface& face : kInterfaces) {
+        for (int i = 0; i < face.count; ++i) {
+            LPOLESTR lookup = const_cast<LPOLESTR>(face.members[i].name);
+            MEMBERID byName = DISPID_UNKNOWN;
+            CheckEqual(dispatch->GetIDsOfNames(&lookup, 1, &byName), S_OK,
+                       "name binds on IDeZiVero2", face.members[i].name);
+            CheckEqual(byName, face.members[i].dispid, "DISPID bound on IDeZiVero2",
+                       face.members[i].name);
+        }
+    }
+}
+
+void CheckInterface(ITypeLib* lib, const Interface& face) {
     Com<ITypeInfo> dispatch;
-    CheckEqual(lib->GetTypeInfoOfGuid(kInterfaceId, &dispatch), S_OK, "IDeZiVero by its IID");
+    CheckEqual(lib->GetTypeInfoOfGuid(*face.iid, &dispatch), S_OK, "interface by its IID", face.name);
     if (!dispatch.p) return;
-    CheckDocumentation(dispatch.p, MEMBERID_NIL, L"IDeZiVero", L"IDeZiVero Interface", "interface");
+    CheckDocumentation(dispatch.p, MEMBERID_NIL, face.name, face.help, "interface");
     {
         TypeAttr attr(dispatch.p);
-        Check(attr.attr && attr.attr->typekind == TKIND_DISPATCH, "dual interface's dispatch side");
-        Check(attr.attr && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL), "interface is dual");
+        Check(attr.attr && attr.attr->typekind == TKIND_DISPATCH, "dual interface's dispatch side",
+              face.name);
+        Check(attr.attr && (attr.attr->wTypeFlags & TYPEFLAG_FDUAL), "interface is dual", face.name);
     }
 
     HREFTYPE vtableRef = 0;
     Com<ITypeInfo> vtable;
-    CheckEqual(dispatch->GetRefTypeOfImplType(-1, &vtableRef), S_OK, "interface-table side");
-    CheckEqual(dispatch->GetRefTypeInfo(vtableRef, &vtable), S_OK, "interface-table side resolves");
+    CheckEqual(dispatch->GetRefTypeOfImplType(-1, &vtableRef), S_OK, "interface-table side", face.name);
+    CheckEqual(dispatch->GetRefTypeInfo(vtableRef, &vtable), S_OK, "interface-table side resolves",
+               face.name);
     if (!vtable.p) return;
 
     TypeAttr attr(vtable.p);
-    Check(attr.attr != nullptr, "interface-table side attributes");
+    Check(attr.attr != nullptr, "interface-table side attributes", face.name);
     if (!attr.attr) return;
-    CheckEqual(attr.attr->typekind, TKIND_INTERFACE, "interface-table side kind");
-    Check(IsEqualGUID(attr.attr->guid, kInterfaceId), "interface-table side IID");
-    Check((attr.attr->wTypeFlags & TYPEFLAG_FDUAL) != 0, "interface-table side is dual");
-    Check((attr.attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0, "interface is automation-compatible");
-    CheckEqual(attr.attr->cFuncs, kMemberCount, "member count");
-    CheckEqual(attr.attr->cbSizeVft, (kInheritedSlots + kMemberCount) * static_cast<long>(sizeof(void*)),
-               "interface-table size");
-    CheckEqual(attr.attr->cImplTypes, 1, "one base interface");
+    CheckEqual(attr.attr->typekind, TKIND_INTERFACE, "interface-table side kind", face.name);
+    Check(IsEqualGUID(attr.attr->guid, *face.iid), "interface-table side IID", face.name);
+    Check((attr.attr->wTypeFlags & TYPEFLAG_FDUAL) != 0, "interface-table side is dual", face.name);
+    Check((attr.attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) != 0,
+          "interface is automation-compatible", face.name);
+    CheckEqual(attr.attr->cFuncs, face.count, "member count", face.name);
+    CheckEqual(attr.attr->cbSizeVft, (face.firstSlot + face.count) * static_cast<long>(sizeof(void*)),
+               "interface-table size", face.name);
+    CheckEqual(attr.attr->cImplTypes, 1, "one base interface", face.name);
 
     HREFTYPE baseRef = 0;
     if (SUCCEEDED(vtable->GetRefTypeOfImplType(0, &baseRef)))
-        CheckUserType(vtable.p, baseRef, L"IDispatch", TKIND_INTERFACE, L"base interface");
+        CheckUserType(vtable.p, baseRef, face.base, TKIND_INTERFACE, face.name);
     else
-        Check(false, "base interface");
+        Check(false, "base interface", face.name);
 
-    for (int i = 0; i < kMemberCount && i < attr.attr->cFuncs; ++i) CheckMember(vtable.p, dispatch.p, i);
+    for (int i = 0; i < face.count && i < attr.attr->cFuncs; ++i)
+        CheckMember(vtable.p, dispatch.p, face.members[i], i, face.firstSlot);
+    if (face.iid == &kInterface2Id) CheckInheritedNames(dispatch.p);
 }
 
 // Finds a type of the library by name.
@@ -384,18 +449,18 @@ void CheckClass(ITypeLib* lib) {
     TypeAttr attr(info.p);
     Check(attr.attr && attr.attr->typekind == TKIND_COCLASS, "class kind");
     Check(attr.attr && (attr.attr->wTypeFlags & TYPEFLAG_FCANCREATE), "class is creatable");
-    Check(attr.attr && attr.attr->cImplTypes == 1, "class implements one interface");
+    Check(attr.attr && attr.attr->cImplTypes == 1, "class names one interface, IDeZiVero2");
     INT flags = 0;
     CheckEqual(info->GetImplTypeFlags(0, &flags), S_OK, "implemented interface flags");
-    Check((flags & IMPLTYPEFLAG_FDEFAULT) != 0, "IDeZiVero is the default interface");
+    Check((flags & IMPLTYPEFLAG_FDEFAULT) != 0, "IDeZiVero2 is the default interface");
     HREFTYPE ref = 0;
     CheckEqual(info->GetRefTypeOfImplType(0, &ref), S_OK, "implemented interface");
     Com<ITypeInfo> implemented;
     CheckEqual(info->GetRefTypeInfo(ref, &implemented), S_OK, "implemented interface resolves");
     if (!implemented.p) return;
     TypeAttr implementedAttr(implemented.p);
-    Check(implementedAttr.attr && IsEqualGUID(implementedAttr.attr->guid, kInterfaceId),
-          "the class implements IDeZiVero");
+    Check(implementedAttr.attr && IsEqualGUID(implementedAttr.attr->guid, kInterface2Id),
+          "the class implements IDeZiVero2");
 }
 
 void CheckTypeLibrary(const wchar_t* dll) {
@@ -418,10 +483,10 @@ void CheckTypeLibrary(const wchar_t* dll) {
     CheckEqual(lib->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK, "library documentation");
     CheckText(name.text, L"DEZIVEROLib", "library name");
     CheckText(help.text, L"DeZIVero 1.0 Type Library", "library help string");
-    CheckEqual(static_cast<long>(lib->GetTypeInfoCount()), 4,
-               "types: two enumerations, the interface, the class");
+    CheckEqual(static_cast<long>(lib->GetTypeInfoCount()), 5,
+               "types: two enumerations, the two interfaces, the class");
 
-    CheckInterface(lib.p);
+    for (const Interface& face : kInterfaces) CheckInterface(lib.p, face);
     for (const Enumeration& e : kEnumerations) CheckEnumeration(lib.p, e);
     CheckClass(lib.p);
 }

@@ -1,4 +1,5 @@
-// The 38 members of IDeZiVero as test programs drive them: name, DISPID,
+// The members of IDeZiVero2 as test programs drive them, IDeZiVero's 38
+// first, then the 18 IDeZiVero2 adds: name, DISPID,
 // whether dispatch reaches them as a property or a method, the shape of
 // their arguments, and the interface-table entry that serves them. One
 // routine calls any member through the interface table and renders the
@@ -28,15 +29,15 @@ enum class Shape {
     FindDevice,   // FindDevice(LONG, BSTR, VARIANT_BOOL*)
 };
 
-using TextGet = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(BSTR*);
-using NumberGet = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(LONG*);
-using FlagGet = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(VARIANT_BOOL*);
-using BootModeGet = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(enum tagZEKO_BOOT_MODE*);
-using DockInfoGet = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(enum tagZEKO_DOCKINFO*);
-using IndexText = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(LONG, BSTR*);
-using IndexNumber = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(LONG, LONG*);
-using DeviceInfo = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(BSTR, BSTR, BSTR, VARIANT*);
-using FindDeviceCall = HRESULT (STDMETHODCALLTYPE IDeZiVero::*)(LONG, BSTR, VARIANT_BOOL*);
+using TextGet = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(BSTR*);
+using NumberGet = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(LONG*);
+using FlagGet = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(VARIANT_BOOL*);
+using BootModeGet = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(enum tagZEKO_BOOT_MODE*);
+using DockInfoGet = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(enum tagZEKO_DOCKINFO*);
+using IndexText = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(LONG, BSTR*);
+using IndexNumber = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(LONG, LONG*);
+using DeviceInfo = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(BSTR, BSTR, BSTR, VARIANT*);
+using FindDeviceCall = HRESULT (STDMETHODCALLTYPE IDeZiVero2::*)(LONG, BSTR, VARIANT_BOOL*);
 
 struct Member {
     const wchar_t* name;
@@ -137,9 +138,29 @@ const Member kMembers[] = {
     {L"FixedDisksFreeSpaceInMB", 36, &IDeZiVero::get_FixedDisksFreeSpaceInMB},
     {L"HasSCSIBus", 37, &IDeZiVero::get_HasSCSIBus},
     {L"HasAGPBus", 38, &IDeZiVero::get_HasAGPBus},
+    {L"MemoryTotalPhysInMB", 39, &IDeZiVero2::get_MemoryTotalPhysInMB},
+    {L"MemoryAvailPhysInMB", 40, &IDeZiVero2::get_MemoryAvailPhysInMB},
+    {L"MemoryTotalPageFileInMB", 41, &IDeZiVero2::get_MemoryTotalPageFileInMB},
+    {L"MemoryAvailPageFileInMB", 42, &IDeZiVero2::get_MemoryAvailPageFileInMB},
+    {L"OSBuild", 43, &IDeZiVero2::get_OSBuild},
+    {L"OSDisplayVersion", 44, &IDeZiVero2::get_OSDisplayVersion},
+    {L"OSEdition", 45, &IDeZiVero2::get_OSEdition},
+    {L"OSArchitecture", 46, &IDeZiVero2::get_OSArchitecture},
+    {L"ProcessorName", 47, &IDeZiVero2::ProcessorName},
+    {L"ProcessorCoreCount", 48, &IDeZiVero2::get_ProcessorCoreCount},
+    {L"ProcessorLogicalCount", 49, &IDeZiVero2::get_ProcessorLogicalCount},
+    {L"BIOSVendor", 50, &IDeZiVero2::get_BIOSVendor},
+    {L"BIOSVersion", 51, &IDeZiVero2::get_BIOSVersion},
+    {L"BIOSReleaseDate", 52, &IDeZiVero2::get_BIOSReleaseDate},
+    {L"SystemFamily", 53, &IDeZiVero2::get_SystemFamily},
+    {L"BaseBoardManufacturer", 54, &IDeZiVero2::get_BaseBoardManufacturer},
+    {L"BaseBoardProduct", 55, &IDeZiVero2::get_BaseBoardProduct},
+    {L"BatteryLifePercent", 56, &IDeZiVero2::get_BatteryLifePercent},
 };
 constexpr unsigned kMemberCount = sizeof kMembers / sizeof kMembers[0];
-static_assert(kMemberCount == 38, "IDeZiVero has 38 members");
+static_assert(kMemberCount == 56, "IDeZiVero has 38 members, IDeZiVero2 adds 18");
+// The first kFirstInterfaceCount rows are IDeZiVero's.
+constexpr unsigned kFirstInterfaceCount = 38;
 
 inline const Member* FindMember(DISPID dispid) {
     for (const Member& m : kMembers) {
@@ -199,7 +220,7 @@ inline void AppendVariant(std::string* out, const VARIANT& v) {
 // Calls one member through the interface table. With nullOut the out-pointer
 // is null; otherwise the answer (status and value) is rendered into *answer.
 // Out-values start as sentinels, so an answer that was never written shows.
-inline HRESULT CallMember(IDeZiVero* object, const Member& m, const Arguments& a, bool nullOut,
+inline HRESULT CallMember(IDeZiVero2* object, const Member& m, const Arguments& a, bool nullOut,
                           std::string* answer) {
     HRESULT hr = E_UNEXPECTED;
     VARIANT value;

@@ -63,8 +63,26 @@ constexpr RefusedCall kNullOutPointer[] = {
      [](CoDeZiVero& o) { return o.get_FixedDisksFreeSpaceInMB(nullptr); }, false},
     {"HasSCSIBus", [](CoDeZiVero& o) { return o.get_HasSCSIBus(nullptr); }, false},
     {"HasAGPBus", [](CoDeZiVero& o) { return o.get_HasAGPBus(nullptr); }, false},
+    {"MemoryTotalPhysInMB", [](CoDeZiVero& o) { return o.get_MemoryTotalPhysInMB(nullptr); }, false},
+    {"MemoryAvailPhysInMB", [](CoDeZiVero& o) { return o.get_MemoryAvailPhysInMB(nullptr); }, false},
+    {"MemoryTotalPageFileInMB", [](CoDeZiVero& o) { return o.get_MemoryTotalPageFileInMB(nullptr); }, false},
+    {"MemoryAvailPageFileInMB", [](CoDeZiVero& o) { return o.get_MemoryAvailPageFileInMB(nullptr); }, false},
+    {"OSBuild", [](CoDeZiVero& o) { return o.get_OSBuild(nullptr); }, false},
+    {"OSDisplayVersion", [](CoDeZiVero& o) { return o.get_OSDisplayVersion(nullptr); }, false},
+    {"OSEdition", [](CoDeZiVero& o) { return o.get_OSEdition(nullptr); }, false},
+    {"OSArchitecture", [](CoDeZiVero& o) { return o.get_OSArchitecture(nullptr); }, false},
+    {"ProcessorName", [](CoDeZiVero& o) { return o.ProcessorName(1, nullptr); }, false},
+    {"ProcessorCoreCount", [](CoDeZiVero& o) { return o.get_ProcessorCoreCount(nullptr); }, false},
+    {"ProcessorLogicalCount", [](CoDeZiVero& o) { return o.get_ProcessorLogicalCount(nullptr); }, false},
+    {"BIOSVendor", [](CoDeZiVero& o) { return o.get_BIOSVendor(nullptr); }, false},
+    {"BIOSVersion", [](CoDeZiVero& o) { return o.get_BIOSVersion(nullptr); }, false},
+    {"BIOSReleaseDate", [](CoDeZiVero& o) { return o.get_BIOSReleaseDate(nullptr); }, false},
+    {"SystemFamily", [](CoDeZiVero& o) { return o.get_SystemFamily(nullptr); }, false},
+    {"BaseBoardManufacturer", [](CoDeZiVero& o) { return o.get_BaseBoardManufacturer(nullptr); }, false},
+    {"BaseBoardProduct", [](CoDeZiVero& o) { return o.get_BaseBoardProduct(nullptr); }, false},
+    {"BatteryLifePercent", [](CoDeZiVero& o) { return o.get_BatteryLifePercent(nullptr); }, false},
 };
-static_assert(sizeof kNullOutPointer / sizeof kNullOutPointer[0] == 38, "one row per member");
+static_assert(sizeof kNullOutPointer / sizeof kNullOutPointer[0] == 56, "one row per member");
 
 class NullOutPointer : public ObjectTest {};
 

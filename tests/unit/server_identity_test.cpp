@@ -55,6 +55,7 @@ struct InterfaceRow {
 const InterfaceRow kInterfaceRows[] = {
     {"UnknownIsThePrimaryInterface", &IID_IUnknown, Answer::Primary},
     {"DeZiVeroIsThePrimaryInterface", &IID_IDeZiVero, Answer::Primary},
+    {"DeZiVero2IsThePrimaryInterface", &IID_IDeZiVero2, Answer::Primary},
     {"DispatchIsThePrimaryInterface", &IID_IDispatch, Answer::Primary},
     {"ObjectSafetyIsTheSecondInterface", &IID_IObjectSafety, Answer::Safety},
     {"ClassFactoryIsNotAnswered", &IID_IClassFactory, Answer::None},
