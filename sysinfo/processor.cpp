@@ -40,7 +40,8 @@ constexpr WORD kPentiumIIIModel = 0x0700;
 // model (high byte of wProcessorRevision) GetSystemInfo reports, after Intel's
 // and AMD's processor identification guides. Every other 586-type processor is
 // newer: family 6 from the Pentium M (model 9) and Core (model 14) on, the
-// Pentium 4 (family 15), and AMD's families 15 and later (Athlon 64 to Ryzen).
+// Pentium 4 (family 15), and AMD's families 15 and later (Athlon 64 to Ryzen);
+// so is every processor a 64-bit process sees (type 8664).
 struct NamedGeneration {
     WORD firstLevel, lastLevel;
     BYTE firstModel, lastModel;
@@ -52,13 +53,15 @@ constexpr NamedGeneration NamedGenerationTable[] = {
     {6, 6, 0x0A, 0x0B},  // Pentium III Xeon (10), Pentium III-S (11)
 };
 
-bool IsNamedGeneration(const SYSTEM_INFO& info) noexcept {
+bool IsNewerThanTheNames(const SYSTEM_INFO& info) noexcept {
+    if (info.dwProcessorType == PROCESSOR_AMD_X8664) return true;
+    if (info.dwProcessorType != PROCESSOR_INTEL_PENTIUM) return false;
     const BYTE model = static_cast<BYTE>(info.wProcessorRevision >> 8);
     for (const NamedGeneration& row : NamedGenerationTable)
         if (info.wProcessorLevel >= row.firstLevel && info.wProcessorLevel <= row.lastLevel &&
             model >= row.firstModel && model <= row.lastModel)
-            return true;
-    return false;
+            return false;
+    return true;
 }
 
 // Vendor identifiers compare without regard to case.
@@ -85,6 +88,9 @@ bool ReadProcessorValue(HwInfoCore& core, LONG processor, const char* valueName,
 const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
     processorId_[0] = '\0';
     if (!IsValidProcessor(systemInfo_, processor)) return processorId_;
+    // A newer processor goes by the name Windows shows for it, where there is one.
+    if (IsNewerThanTheNames(systemInfo_) && ReadProcessorName(processor, processorId_, kTextSize))
+        return processorId_;
 
     for (const FixedProcessorName& entry : FixedProcessorNameTable) {
         if (systemInfo_.dwProcessorType != entry.type) continue;
@@ -92,10 +98,6 @@ const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
         return processorId_;
     }
     if (systemInfo_.dwProcessorType == PROCESSOR_INTEL_PENTIUM) {
-        // A newer processor goes by the name Windows shows for it, where there is one.
-        if (!IsNamedGeneration(systemInfo_) &&
-            ReadProcessorName(processor, processorId_, kTextSize))
-            return processorId_;
         const char* name = "Pentium";
         if (systemInfo_.wProcessorLevel == kPentiumProLevel)
             name = (systemInfo_.wProcessorRevision & 0xFF00) == kPentiumIIIModel ? "Pentium III"

@@ -42,7 +42,7 @@ const IdCase kIdCases[] = {
     {"Level6Revision01xxIsPentiumII", PROCESSOR_INTEL_PENTIUM, 6, 0x0109, "Pentium II"},
     {"Level6LowByte07IsPentiumII", PROCESSOR_INTEL_PENTIUM, 6, 0x0007, "Pentium II"},
     {"Level5IsPentium", PROCESSOR_INTEL_PENTIUM, 5, 0x0700, "Pentium"},
-    {"Level15IsPentium", PROCESSOR_INTEL_PENTIUM, 15, 0x0700, "Pentium"},
+    {"Level15WithoutNameStringIsPentium", PROCESSOR_INTEL_PENTIUM, 15, 0x0700, "Pentium"},
     {"OtherTypeReadsIdentifier", PROCESSOR_ALPHA_21064, 6, 0x0700, "Identifier 0"},
     {"ZeroTypeReadsIdentifier", 0, 0, 0, "Identifier 0"},
 };
@@ -62,7 +62,8 @@ TEST_P(ProcessorId, FromSystemRecordOrRegistry) {
     m.ResetCounts();
 
     EXPECT_EQ(c.expected, std::string(core->ProcessorId(1)));
-    const bool readsRegistry = c.expected == "Identifier 0";
+    // A Pentium 4 (family 15) is newer than the names and asks for its own name first.
+    const bool readsRegistry = c.expected == "Identifier 0" || c.level == 15;
     EXPECT_EQ(readsRegistry ? 1 : 0, m.Calls("RegOpenKeyExA"));
     EXPECT_EQ(0, m.OpenKeys());
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/platform_family.h"
@@ -38,8 +39,12 @@ protected:
     }
 
     // Describes the machine; Bind() then puts it behind the seam.
-    platform::fake::Machine& Describe(Family family) {
-        machine_ = MakeMachine(family);
+    platform::fake::Machine& Describe(Family family) { return Describe(MakeMachine(family)); }
+    // A test may describe one machine after another; the last one's binding ends first.
+    platform::fake::Machine& Describe(std::unique_ptr<platform::fake::Machine> machine) {
+        scope_.reset();
+        Forget();
+        machine_ = std::move(machine);
         return *machine_;
     }
     platform::fake::Machine& Bind() {
