@@ -3,6 +3,11 @@
 ' A member that fails shows its status instead of an answer.
 '   cscript //nologo report.vbs [/format:text | /format:json]
 '
+' The members of IDeZiVero2 (memory in megabytes, build and release,
+' architecture, processor names and counts, firmware, battery charge) are
+' reported where the object has them; an older DeZIVero.DLL has only
+' IDeZiVero's, and the report then leaves them out.
+'
 ' The JSON document names every property by its member name; the processors
 ' are an array, FixedDiskSizeInMB an array by disk number that ends with the
 ' first disk that fails, and Devices an object keyed by class whose devices
@@ -221,6 +226,10 @@ If Err.Number <> 0 Or Not IsObject(o) Then
     WScript.Quit 1
 End If
 
+' Whether the object has IDeZiVero2's members: an older one raises error 438.
+Dim has2
+Err.Clear : v = o.OSArchitecture : has2 = Err.Number <> 438
+
 Note "DeZIVero hardware report"
 Note "========================"
 OpenGroup "", "", "{"
@@ -240,6 +249,12 @@ Err.Clear : v = o.DebugEnabled : Answer "DebugEnabled", v, Err.Number
 Err.Clear : v = o.DockedInfo : e = Err.Number
 AnswerAs "DockedInfo", v, e, Named(v, Array("undocked", "docked", "user undocked", "user docked", "unknown"))
 Err.Clear : v = o.CurrentHWProfile : Answer "CurrentHWProfile", v, Err.Number
+If has2 Then
+    Err.Clear : v = o.OSBuild : Answer "OSBuild", v, Err.Number
+    Err.Clear : v = o.OSDisplayVersion : Answer "OSDisplayVersion", v, Err.Number
+    Err.Clear : v = o.OSEdition : Answer "OSEdition", v, Err.Number
+    Err.Clear : v = o.OSArchitecture : Answer "OSArchitecture", v, Err.Number
+End If
 
 Section "Owner and OEM"
 Err.Clear : v = o.RegOwnerName : Answer "RegOwnerName", v, Err.Number
@@ -255,6 +270,10 @@ Answer "NumberOfProcessors", v, e
 If e = 0 Then count = v
 ' A count from a broken machine description must not make the report endless.
 If count > 64 Then count = 64
+If has2 Then
+    Err.Clear : v = o.ProcessorCoreCount : Answer "ProcessorCoreCount", v, Err.Number
+    Err.Clear : v = o.ProcessorLogicalCount : Answer "ProcessorLogicalCount", v, Err.Number
+End If
 OpenGroup "", "Processors", "["
 For i = 1 To count
     OpenGroup "Processor " & i, "", "{"
@@ -263,6 +282,7 @@ For i = 1 To count
     Err.Clear : v = o.ProcessorVendorId(i) : Answer "ProcessorVendorId", v, Err.Number
     Err.Clear : v = o.ProcessorSpeed(i) : e = Err.Number
     AnswerAs "ProcessorSpeed", v, e, v & " MHz"
+    If has2 Then Err.Clear : v = o.ProcessorName(i) : Answer "ProcessorName", v, Err.Number
     CloseGroup "Processor " & i
 Next
 CloseGroup ""
@@ -274,12 +294,36 @@ Err.Clear : v = o.MemoryTotalPageFile : e = Err.Number
 AnswerAs "MemoryTotalPageFile", v, e, Bytes(v)
 Err.Clear : v = o.MemoryTotalVirtual : e = Err.Number
 AnswerAs "MemoryTotalVirtual", v, e, Bytes(v)
+If has2 Then
+    Err.Clear : v = o.MemoryTotalPhysInMB : e = Err.Number
+    AnswerAs "MemoryTotalPhysInMB", v, e, v & " MB"
+    Err.Clear : v = o.MemoryAvailPhysInMB : e = Err.Number
+    AnswerAs "MemoryAvailPhysInMB", v, e, v & " MB"
+    Err.Clear : v = o.MemoryTotalPageFileInMB : e = Err.Number
+    AnswerAs "MemoryTotalPageFileInMB", v, e, v & " MB"
+    Err.Clear : v = o.MemoryAvailPageFileInMB : e = Err.Number
+    AnswerAs "MemoryAvailPageFileInMB", v, e, v & " MB"
+End If
 
 Section "Power"
 Err.Clear : v = o.PowerStatus : Answer "PowerStatus", v, Err.Number
 Err.Clear : v = o.BatteryStatus : Answer "BatteryStatus", v, Err.Number
 Err.Clear : v = o.BatteryLifeTime : Answer "BatteryLifeTime", v, Err.Number
 Err.Clear : v = o.BatteryFullLifeTime : Answer "BatteryFullLifeTime", v, Err.Number
+If has2 Then
+    Err.Clear : v = o.BatteryLifePercent : e = Err.Number
+    AnswerAs "BatteryLifePercent", v, e, v & " %"
+End If
+
+If has2 Then
+    Section "Firmware"
+    Err.Clear : v = o.BIOSVendor : Answer "BIOSVendor", v, Err.Number
+    Err.Clear : v = o.BIOSVersion : Answer "BIOSVersion", v, Err.Number
+    Err.Clear : v = o.BIOSReleaseDate : Answer "BIOSReleaseDate", v, Err.Number
+    Err.Clear : v = o.SystemFamily : Answer "SystemFamily", v, Err.Number
+    Err.Clear : v = o.BaseBoardManufacturer : Answer "BaseBoardManufacturer", v, Err.Number
+    Err.Clear : v = o.BaseBoardProduct : Answer "BaseBoardProduct", v, Err.Number
+End If
 
 Section "Disks"
 OpenGroup "", "FixedDiskSizeInMB", "["

@@ -1,6 +1,8 @@
-// The build is the only one of the three with a source outside the registry:
-// the 9x family and NT 4.0 installations without "CurrentBuildNumber" still
-// have the version record's build number.
+// The current-version key is the NT family's; the 9x family has none (where
+// an emulation layer shows one, it is not the running system's). The build is
+// the only one of the three with a source outside the registry: the 9x family
+// and NT installations without "CurrentBuildNumber" still have the version
+// record's build number.
 #include "sysinfo/os_release.h"
 
 #include <windows.h>
@@ -8,6 +10,7 @@
 #include "platform/platform.h"
 #include "sysinfo/bounded_text.h"
 #include "sysinfo/current_version.h"
+#include "sysinfo/platform_family.h"
 
 namespace sysinfo {
 
@@ -16,6 +19,9 @@ namespace {
 // The first value of names that the key holds as text.
 template <size_t N>
 bool ReadFirstText(const char* const (&names)[N], char* out, unsigned size) noexcept {
+    if (!out || size == 0) return false;
+    out[0] = '\0';
+    if (!IsNtPlatform()) return false;
     for (const char* name : names) {
         if (ReadCurrentVersionText(name, out, size)) return true;
     }
@@ -43,7 +49,7 @@ bool ReadOSBuild(char* out, unsigned size) noexcept {
     char build[32] = "";
     unsigned long revision = 0;
     char text[48];
-    if (ReadCurrentVersionText("CurrentBuildNumber", build, sizeof build)) {
+    if (IsNtPlatform() && ReadCurrentVersionText("CurrentBuildNumber", build, sizeof build)) {
         if (ReadCurrentVersionNumber("UBR", revision)) {
             wsprintfA(text, "%s.%lu", build, revision);
         } else {

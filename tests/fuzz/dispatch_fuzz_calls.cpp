@@ -199,7 +199,7 @@ void Fuzzer::WrongCount() {
 
 void Fuzzer::UnknownDispid() {
     const DISPID unknown[] = {0,          -1,         -2,         -3,         -4,         -5,
-                              39,         40,         100,        0x7FFFFFFF, INT32_MIN,  0x60000000,
+                              57,         58,         100,        0x7FFFFFFF, INT32_MIN,  0x60000000,
                               0x60000001, 0x60000002, 0x60010000, 0x60010001, 0x60010002, 0x60010003};
     InvokeShape s;
     s.dispid = unknown[random_.Below(sizeof unknown / sizeof unknown[0])];

@@ -83,6 +83,9 @@ holds "the first unregistration removed the ProgID" unregistered-1 'Orvane.VXR.Z
 holds "the first registration registered the type library" registered-1 '[HKEY_CLASSES_ROOT\TypeLib\{7A31C480-52E6-4B1F-A0D7-3C94E18B6F25}]' yes
 holds "the first unregistration removed the type library" unregistered-1 '7A31C480-52E6-4B1F-A0D7-3C94E18B6F25' no
 holds "the first unregistration removed the interface" unregistered-1 '7A31C48C-52E6-4B1F-A0D7-3C94E18B6F25' no
+holds "the first registration registered IDeZiVero beside IDeZiVero2" registered-1 '[HKEY_CLASSES_ROOT\Interface\{7A31C48C-52E6-4B1F-A0D7-3C94E18B6F25}]' yes
+holds "the first registration registered IDeZiVero2" registered-1 '[HKEY_CLASSES_ROOT\Interface\{B7CFF60C-8BEE-4CCF-A371-EC1B89D7C6B2}]' yes
+holds "the first unregistration removed IDeZiVero2" unregistered-1 'B7CFF60C-8BEE-4CCF-A371-EC1B89D7C6B2' no
 same "registration $cycles leaves the registry as registration 1 did" "registered-1" "registered-$cycles"
 same "unregistration $cycles leaves the registry as unregistration 1 did" "unregistered-1" "unregistered-$cycles"
 same "unregistration leaves the registry as it was before any registration" before "unregistered-1"

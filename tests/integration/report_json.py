@@ -32,7 +32,11 @@ PROPERTIES = """OSName OSVersion CSD CSDVersion ComputerName BootDrive BootMode 
 WinDir DebugEnabled RegOwnerName RegOrganization RegID MfgName MfgComputerModel
 NumberOfProcessors DockedInfo CurrentHWProfile MemoryTotalPhys MemoryTotalPageFile
 MemoryTotalVirtual PowerStatus BatteryStatus BatteryLifeTime BatteryFullLifeTime
-FixedDisksSizeInMB FixedDisksFreeSpaceInMB HasSCSIBus HasAGPBus""".split()
+FixedDisksSizeInMB FixedDisksFreeSpaceInMB HasSCSIBus HasAGPBus
+OSBuild OSDisplayVersion OSEdition OSArchitecture ProcessorCoreCount ProcessorLogicalCount
+MemoryTotalPhysInMB MemoryAvailPhysInMB MemoryTotalPageFileInMB MemoryAvailPageFileInMB
+BatteryLifePercent BIOSVendor BIOSVersion BIOSReleaseDate SystemFamily
+BaseBoardManufacturer BaseBoardProduct""".split()
 
 
 def seed(family, path):
@@ -93,13 +97,17 @@ def json_leaves(node, path=()):
         yield path, node
 
 
-# Free space is asked afresh at each call, and other processes move it
-# between the two runs: within a hundredth of the disks' size counts as equal.
-LIVE = ("FixedDisksFreeSpaceInMB",)
+# Free space, free memory and the battery's charge are asked afresh at each
+# call, and other processes move them between the two runs: within a
+# hundredth of the whole (the disks' size, the memory's, 100 %) counts as equal.
+LIVE = {("FixedDisksFreeSpaceInMB",): "FixedDisksSizeInMB",
+        ("MemoryAvailPhysInMB",): "MemoryTotalPhysInMB",
+        ("MemoryAvailPageFileInMB",): "MemoryTotalPageFileInMB",
+        ("BatteryLifePercent",): None}
 
 
-def live_shows(shown, value, size):
-    return isinstance(value, int) and abs(int(shown.split(" ")[0]) - value) <= size // 100
+def live_shows(shown, value, whole):
+    return isinstance(value, int) and abs(int(shown.split(" ")[0]) - value) <= max(whole // 100, 1)
 
 
 def shows(shown, value):
@@ -139,7 +147,8 @@ def check(text_file, json_file):
             failures.append("%s: only in the text (%r)" % (path, items[path]))
         elif path not in items:
             failures.append("%s: only in the JSON (%r)" % (path, leaves[path]))
-        elif path == LIVE and live_shows(items[path], leaves[path], doc["FixedDisksSizeInMB"]):
+        elif path in LIVE and live_shows(items[path], leaves[path],
+                                         doc[LIVE[path]] if LIVE[path] else 100):
             continue
         elif not shows(items[path], leaves[path]):
             failures.append("%s: text %r, JSON %r" % (path, items[path], leaves[path]))
