@@ -3,7 +3,7 @@
 # family, the devices of tests/integration/device_nt_seed.txt):
 # - every member through IDispatch beside the bare platform calls its answer
 #   makes afresh (member_cost.exe);
-# - five facts by name from the build's own cscript beside WMI (wmi_cost.vbs);
+# - fifteen facts by name from the build's own cscript beside WMI (wmi_cost.vbs);
 # - FindDevice(n) on each walk over many seeded devices (find_device_cost.exe),
 #   the 9x device list in the 32-bit prefix set to Windows 98.
 # Writes OUT/results.md and OUT/find_device_cost.png (gnuplot) and prints the
@@ -46,7 +46,7 @@ measure() {
     wp_seed "$tests/seed_registry.exe" "$top/tests/integration/device_nt_seed.txt" || return 1
     wp_log "$build: every member beside its bare calls"
     wp_run "$prefix.members.txt" "$(wp_winpath "$tests/member_cost.exe")" "${members[@]}"
-    wp_log "$build: five facts beside WMI"
+    wp_log "$build: fifteen facts beside WMI"
     wp_cscript "$prefix.wmi.txt" "$top/benchmarks/wmi_cost.vbs" "${wmi[@]}"
     wp_log "$build: FindDevice(n) on the NT family's walks"
     wp_run "$prefix.walks-nt.txt" "$(wp_winpath "$tests/find_device_cost.exe")" nt "${walks[@]}"

@@ -1,4 +1,4 @@
-' Five facts asked of the registered component by name and of WMI, in one
+' Fifteen facts asked of the registered component by name and of WMI, in one
 ' run: for each fact the rounds of the two sides alternate and the fastest
 ' round of each counts. A side's round makes as many calls as last ROUND_MS
 ' (VBScript's Timer is a Single, so it moves in steps of a few milliseconds).
@@ -15,14 +15,30 @@ Set o = CreateObject("Orvane.VXR.ZEKO.HWInfo")
 Set wmi = GetObject("winmgmts:")
 
 ' Per fact: its name, the members that answer it, and WMI's query for it.
-facts = Array("OS name", "processor vendor", "processor speed", "fixed disks size", "display device")
+' The last ten are IDeZiVero2's.
+facts = Array("OS name", "processor vendor", "processor speed", "fixed disks size", "display device", _
+              "memory total", "memory free", "OS build", "OS architecture", "processor name", _
+              "processor cores", "logical processors", "BIOS vendor", "BIOS version", "battery charge")
 memberCalls = Array("OSName", "ProcessorVendorId(1)", "ProcessorSpeed(1)", "FixedDisksSizeInMB", _
-                    "FindDevice(0, ""Display""), HWKey, GetDeviceInfo(HWKey, """", ""DeviceDesc"")")
+                    "FindDevice(0, ""Display""), HWKey, GetDeviceInfo(HWKey, """", ""DeviceDesc"")", _
+                    "MemoryTotalPhysInMB", "MemoryAvailPhysInMB", "OSBuild", "OSArchitecture", _
+                    "ProcessorName(1)", "ProcessorCoreCount", "ProcessorLogicalCount", "BIOSVendor", _
+                    "BIOSVersion", "BatteryLifePercent")
 queries = Array("SELECT Caption FROM Win32_OperatingSystem", _
                 "SELECT Manufacturer FROM Win32_Processor", _
                 "SELECT MaxClockSpeed FROM Win32_Processor", _
                 "SELECT Size FROM Win32_LogicalDisk WHERE DriveType = 3", _
-                "SELECT Name FROM Win32_VideoController")
+                "SELECT Name FROM Win32_VideoController", _
+                "SELECT TotalPhysicalMemory FROM Win32_ComputerSystem", _
+                "SELECT FreePhysicalMemory FROM Win32_OperatingSystem", _
+                "SELECT BuildNumber FROM Win32_OperatingSystem", _
+                "SELECT OSArchitecture FROM Win32_OperatingSystem", _
+                "SELECT Name FROM Win32_Processor", _
+                "SELECT NumberOfCores FROM Win32_Processor", _
+                "SELECT NumberOfLogicalProcessors FROM Win32_ComputerSystem", _
+                "SELECT Manufacturer FROM Win32_BIOS", _
+                "SELECT SMBIOSBIOSVersion FROM Win32_BIOS", _
+                "SELECT EstimatedChargeRemaining FROM Win32_Battery")
 
 ' One answer of the fact, from the component (side 0) or WMI (side 1).
 Function Ask(n, side)
@@ -36,9 +52,21 @@ Function Ask(n, side)
             Case 4:
                 Ask = ""
                 If o.FindDevice(0, "Display") Then Ask = o.GetDeviceInfo(o.HWKey, "", "DeviceDesc")
+            Case 5: Ask = o.MemoryTotalPhysInMB
+            Case 6: Ask = o.MemoryAvailPhysInMB
+            Case 7: Ask = o.OSBuild
+            Case 8: Ask = o.OSArchitecture
+            Case 9: Ask = o.ProcessorName(1)
+            Case 10: Ask = o.ProcessorCoreCount
+            Case 11: Ask = o.ProcessorLogicalCount
+            Case 12: Ask = o.BIOSVendor
+            Case 13: Ask = o.BIOSVersion
+            Case 14: Ask = o.BatteryLifePercent
         End Select
         Exit Function
     End If
+    ' No battery is no instance of Win32_Battery.
+    Ask = ""
     total = 0
     For Each item In wmi.ExecQuery(queries(n))
         Select Case n
@@ -47,9 +75,20 @@ Function Ask(n, side)
             Case 2: Ask = item.MaxClockSpeed
             Case 3: total = total + CDbl(item.Size)
             Case 4: Ask = item.Name
+            Case 5: Ask = Fix(CDbl(item.TotalPhysicalMemory) / 1048576)
+            Case 6: Ask = Fix(CDbl(item.FreePhysicalMemory) / 1024)
+            Case 7: Ask = item.BuildNumber
+            Case 8: Ask = item.OSArchitecture
+            Case 9: Ask = item.Name
+            Case 10: total = total + item.NumberOfCores
+            Case 11: Ask = item.NumberOfLogicalProcessors
+            Case 12: Ask = item.Manufacturer
+            Case 13: Ask = item.SMBIOSBIOSVersion
+            Case 14: Ask = item.EstimatedChargeRemaining
         End Select
     Next
     If n = 3 Then Ask = Fix(total / 1048576)
+    If n = 10 Then Ask = total
 End Function
 
 ' Timer counts seconds since midnight; a run across midnight wraps.

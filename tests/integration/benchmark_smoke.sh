@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmark command at a tiny size on one build and checks what it
 # wrote, never a time: every member of IDeZiVero in the member table with a
-# figure, the five facts beside WMI, FindDevice(n) on each walk of the
+# figure, the fifteen facts beside WMI, FindDevice(n) on each walk of the
 # build's families, and the chart as a PNG image.
 # Usage: benchmark_smoke.sh BUILD_DIR
 set -u
