@@ -196,13 +196,18 @@ Sub Answer(name, value, errNumber)
     AnswerAs name, value, errNumber, Text(value)
 End Sub
 
-' A 32-bit count of bytes as the member gives it (2 GB and more come out
-' negative) and in megabytes.
+' A count of bytes as the member gives it, and in megabytes. The members give
+' 2147483647 for 2 GB and more; earlier versions of the DLL handed on the 32
+' bits of the system's record, so a negative count is read as unsigned.
 Function Bytes(value)
     Dim b
     b = CDbl(value)
     If b < 0 Then b = b + 4294967296
-    Bytes = CStr(value) & " (" & Int(b / 1048576) & " MB)"
+    If value = 2147483647 Then
+        Bytes = CStr(value) & " (2048 MB or more)"
+    Else
+        Bytes = CStr(value) & " (" & Int(b / 1048576) & " MB)"
+    End If
 End Function
 
 Function Named(value, names)

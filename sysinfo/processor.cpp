@@ -88,8 +88,10 @@ bool ReadProcessorValue(HwInfoCore& core, LONG processor, const char* valueName,
 const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
     processorId_[0] = '\0';
     if (!IsValidProcessor(systemInfo_, processor)) return processorId_;
-    // A newer processor goes by the name Windows shows for it, where there is one.
-    if (IsNewerThanTheNames(systemInfo_) && ReadProcessorName(processor, processorId_, kTextSize))
+    // A newer processor goes by the name Windows shows for it, where there is one. The 9x
+    // family leaves level and revision unset, so there the table answers as it always did.
+    if (IsNtPlatform() && IsNewerThanTheNames(systemInfo_) &&
+        ReadProcessorName(processor, processorId_, kTextSize))
         return processorId_;
 
     for (const FixedProcessorName& entry : FixedProcessorNameTable) {

@@ -79,6 +79,16 @@ var is64 = env("PROCESSOR_ARCHITECTURE") == "AMD64";
 var wantCpuId = cpuLevel == 3 ? "386" : cpuLevel == 4 ? "486"
               : cpuLevel != 6 ? "Pentium"
               : (cpuRevision & 0xFF00) == 0x700 ? "Pentium III" : "Pentium II";
+// On the NT family processors newer than the Pentium III (above level 6; at
+// level 6 model 9 and from 12 on), and every one a 64-bit process sees, go by their
+// "ProcessorNameString" without its leading blanks, where there is one.
+var cpuModel = (cpuRevision & 0xFF00) >> 8;
+var cpuNewer = is64 || (isNt && (cpuLevel > 6 || (cpuLevel == 6 && (cpuModel == 9 || cpuModel >= 12))));
+function wantCpu(key) {
+    var name = regText(key + "ProcessorNameString").replace(/^ +/, "");
+    if (cpuNewer && name != "") return name;
+    return is64 ? regText(key + "Identifier") : wantCpuId;
+}
 
 var wantOsName = regText(curKey + "ProductName");
 var csdText = isNt ? regText(NT_KEY + "CSDVersion") : "";
@@ -141,7 +151,7 @@ function checkObject(o, label) {
     for (var i = 1; i <= cpuCount; i++) {
         var key = CPU_KEY + (i - 1) + "\\";
         expect(p + "ProcessorId(" + i + ")", call(function () { return o.ProcessorId(i); }), "string",
-               is64 ? regText(key + "Identifier") : wantCpuId);
+               wantCpu(key));
         expect(p + "ProcessorMMXId(" + i + ")", call(function () { return o.ProcessorMMXId(i); }), "string",
                regText(key + "MMXIdentifier"));
         expect(p + "ProcessorVendorId(" + i + ")", call(function () { return o.ProcessorVendorId(i); }), "string",

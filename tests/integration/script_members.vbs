@@ -149,6 +149,17 @@ Select Case cpuLevel
 End Select
 Dim is64
 is64 = (EnvVar("PROCESSOR_ARCHITECTURE") = "AMD64")
+' On the NT family processors newer than the Pentium III (above level 6; at
+' level 6 model 9 and from 12 on), and every one a 64-bit process sees, go by their
+' "ProcessorNameString" without its leading blanks, where there is one.
+Dim cpuModel, cpuNewer
+cpuModel = (cpuRevision And &HFF00&) \ &H100&
+cpuNewer = is64 Or (isNt And (cpuLevel > 6 Or (cpuLevel = 6 And (cpuModel = 9 Or cpuModel >= 12))))
+Function WantCpu(i)
+    WantCpu = LTrim(RegText(CpuKey & (i - 1) & "\ProcessorNameString"))
+    If cpuNewer And WantCpu <> "" Then Exit Function
+    If is64 Then WantCpu = RegText(CpuKey & (i - 1) & "\Identifier") Else WantCpu = wantCpuId
+End Function
 
 Dim wantOsName, wantOsVersion, csdText
 wantOsName = RegText(curKey & "ProductName")
@@ -265,11 +276,7 @@ Sub CheckObject(o, label)
     Next
     For i = 1 To cpuCount
         Err.Clear : v = o.ProcessorId(i) : e = Err.Number
-        If is64 Then
-            Expect p & "ProcessorId(" & i & ")", e, v, vbsString, RegText(CpuKey & (i - 1) & "\Identifier")
-        Else
-            Expect p & "ProcessorId(" & i & ")", e, v, vbsString, wantCpuId
-        End If
+        Expect p & "ProcessorId(" & i & ")", e, v, vbsString, WantCpu(i)
         Err.Clear : v = o.ProcessorMMXId(i) : e = Err.Number
         Expect p & "ProcessorMMXId(" & i & ")", e, v, vbsString, RegText(CpuKey & (i - 1) & "\MMXIdentifier")
         Err.Clear : v = o.ProcessorVendorId(i) : e = Err.Number

@@ -124,9 +124,16 @@ TEST_F(CurrentMachine, MemoryTotalsInBytesUpToTheLargestLong) {
 
 // ---- Operating-system name and version -------------------------------------
 
-// The 32-bit copy of the current-version key under WOW64, as an update from
+// Where the family keeps its current-version values, in the native view.
+std::string CurrentVersionKey(Windows windows, Process process) {
+    if (windows == Windows::Win9x) return kWindowsCurrentVersion;
+    return NativeRegistryPath(process, kNtCurrentVersion);
+}
+
+// The 32-bit copy of the NT current-version key under WOW64, as an update from
 // Windows 10 left it; a routine that reads it answers these.
-void DescribeRedirectedCopy(Machine& m, Process process) {
+void DescribeRedirectedCopy(Machine& m, Windows windows, Process process) {
+    if (windows == Windows::Win9x) return;
     const std::string copy = RedirectedRegistryPath(process, kNtCurrentVersion);
     m.Sz(copy, "ProductName", "Windows 10 Home");
     m.Sz(copy, "CurrentBuildNumber", "19041");
@@ -179,13 +186,11 @@ TEST_F(CurrentMachine, OsNameOfTodaysWindows) {
         SCOPED_TRACE(row.name);
         if (!Describe(row.windows, row.process)) continue;
         Machine& m = machine();
-        const bool nt = row.windows != Windows::Win9x;
-        const std::string key =
-            nt ? NativeRegistryPath(row.process, kNtCurrentVersion) : kWindowsCurrentVersion;
+        const std::string key = CurrentVersionKey(row.windows, row.process);
         if (row.productName) m.Sz(key, "ProductName", row.productName);
         if (row.build) m.Sz(key, "CurrentBuildNumber", row.build);
         m.Sz("HKLM\\SYSTEM\\CurrentControlSet\\Control\\ProductOptions", "ProductType", "WinNT");
-        if (nt) DescribeRedirectedCopy(m, row.process);
+        DescribeRedirectedCopy(m, row.windows, row.process);
         Bind();
 
         EXPECT_STREQ(row.expected, NewCore()->OSName());
@@ -243,15 +248,13 @@ TEST_F(CurrentMachine, OsVersionOfTodaysWindows) {
         SCOPED_TRACE(row.name);
         if (!Describe(row.windows, row.process)) continue;
         Machine& m = machine();
-        const bool nt = row.windows != Windows::Win9x;
-        const std::string key =
-            nt ? NativeRegistryPath(row.process, kNtCurrentVersion) : kWindowsCurrentVersion;
-        m.Sz(key, nt ? "CurrentVersion" : "VersionNumber", row.version);
+        const std::string key = CurrentVersionKey(row.windows, row.process);
+        m.Sz(key, row.windows == Windows::Win9x ? "VersionNumber" : "CurrentVersion", row.version);
         DescribeNumber(m, key, "CurrentMajorVersionNumber", row.valueType, row.major);
         if (!row.majorOnly)
             DescribeNumber(m, key, "CurrentMinorVersionNumber", row.valueType, row.minor);
         if (row.servicePack) m.Sz(key, "CSDVersion", row.servicePack);
-        if (nt) DescribeRedirectedCopy(m, row.process);
+        DescribeRedirectedCopy(m, row.windows, row.process);
         Bind();
 
         EXPECT_STREQ(row.expected, NewCore()->OSVersion());
@@ -343,6 +346,8 @@ struct ProcessorRow {
 constexpr ProcessorRow kProcessorRows[] = {
     {"Win9xPentiumIIKeepsTableName", Windows::Win9x, PROCESSOR_INTEL_PENTIUM, 6, 0x0502,
      "Pentium II processor", "Pentium II"},
+    {"Win9xPentium4KeepsTableName", Windows::Win9x, PROCESSOR_INTEL_PENTIUM, 15, 0x0209,
+     "Intel(R) Pentium(R) 4 CPU 2.80GHz", "Pentium"},
     {"Nt4PentiumProKeepsTableName", Windows::Nt4, PROCESSOR_INTEL_PENTIUM, 6, 0x0109, nullptr,
      "Pentium II"},
     {"XpPentiumIIIKatmaiKeepsTableName", Windows::Xp, PROCESSOR_INTEL_PENTIUM, 6, 0x0703,
