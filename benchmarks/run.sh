@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The benchmark of both DLLs, each in a fresh Wine prefix of its own (NT
-# family, the devices of tests/integration/device_nt_seed.txt):
+# family, the devices of tests/integration/device_nt_seed.txt and the
+# firmware's texts of firmware_seed.txt):
 # - every member through IDispatch beside the bare platform calls its answer
 #   makes afresh (member_cost.exe);
 # - fifteen facts by name from the build's own cscript beside WMI (wmi_cost.vbs);
@@ -43,7 +44,8 @@ measure() {
     rm -f "$prefix".*.txt
     wp_start "$prefix" fresh nt || return 1
     wp_register "$build/DeZIVero.DLL" || return 1
-    wp_seed "$tests/seed_registry.exe" "$top/tests/integration/device_nt_seed.txt" || return 1
+    wp_seed "$tests/seed_registry.exe" "$top/tests/integration/device_nt_seed.txt" \
+        "$top/tests/integration/firmware_seed.txt" || return 1
     wp_log "$build: every member beside its bare calls"
     wp_run "$prefix.members.txt" "$(wp_winpath "$tests/member_cost.exe")" "${members[@]}"
     wp_log "$build: fifteen facts beside WMI"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmark command at a tiny size on one build and checks what it
-# wrote, never a time: every member of IDeZiVero in the member table with a
+# wrote, never a time: every member of IDeZiVero2 in the member table with a
 # figure, the fifteen facts beside WMI, FindDevice(n) on each walk of the
 # build's families, and the chart as a PNG image.
 # Usage: benchmark_smoke.sh BUILD_DIR
@@ -24,13 +24,15 @@ row_with_number() {
 }
 
 members=$(grep -oE '\{L"[A-Za-z]+", [0-9]+' "$here/../tools/dezivero_members.h" | cut -d'"' -f2)
-[ "$(echo "$members" | wc -l)" -eq 38 ]
-wp_check "38 members named in dezivero_members.h" $?
+[ "$(echo "$members" | wc -l)" -eq 56 ]
+wp_check "56 members named in dezivero_members.h" $?
 for member in $members; do
     row_with_number "$member" 3
     wp_check "$member has a figure through IDispatch" $?
 done
-for fact in "OS name" "processor vendor" "processor speed" "fixed disks size" "display device"; do
+for fact in "OS name" "processor vendor" "processor speed" "fixed disks size" "display device" \
+    "memory total" "memory free" "OS build" "OS architecture" "processor name" "processor cores" \
+    "logical processors" "BIOS vendor" "BIOS version" "battery charge"; do
     row_with_number "$fact" 4 && row_with_number "$fact" 5
     wp_check "$fact has figures of the component and of WMI" $?
 done
