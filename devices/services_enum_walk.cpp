@@ -18,8 +18,8 @@
 // class its "ClassGUID" names.
 #include "devices/services_enum_walk.h"
 
-#include "devices/device_database_nt.h"
 #include "devices/config_manager.h"
+#include "devices/device_database_nt.h"
 #include "devices/device_registry_paths.h"
 #include "devices/instance_class.h"
 #include "devices/registry_value.h"
