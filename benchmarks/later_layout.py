@@ -3,7 +3,7 @@ machine's: 200 device instances in 50 services' "Enum" lists, each instance
 with "ClassGUID" and an indirect "DeviceDesc" only (no "Class", no
 "StatusFlags"), and the class keys their GUIDs name. The services and
 instances sort after what a fresh prefix holds.
-Usage: later_layout.py > FILE; later_layout.py --classes prints CLASS=GUID per class."""
+Usage: later_layout.py > FILE; later_layout.py --classes prints the classes."""
 import sys
 
 # (class, GUID, instances): classes and shares as on a real Windows 10 machine.
@@ -29,7 +29,7 @@ SERVICES = 50
 
 def main():
     if sys.argv[1:] == ["--classes"]:
-        print(" ".join(f"{cls}={guid}" for cls, guid, _ in CLASSES))
+        print(" ".join(cls for cls, _, _ in CLASSES))
         return
     instances = [(cls, guid, i) for cls, guid, count in CLASSES for i in range(count)]
     lists = [[] for _ in range(SERVICES)]

@@ -1,21 +1,22 @@
 ' FindDevice on a Windows 10 device layout (benchmarks/later_layout.py) beside
 ' WMI's Win32_PnPEntity query for the same class, in one run: for each class
-' the first device, a walk of every device of the class, and WMI's query of
-' the class's entities; the rounds of the three alternate and the fastest
-' round of each counts.
+' the first device, the walk past every device of the class (the search for
+' the device after the last), and WMI's query of the class's entities; the
+' rounds of the three alternate and the fastest round of each counts.
 ' Prints "later|CLASS|DEVICES|FIRST_NS|WALK_NS|WMI ENTITIES|WMI_NS" per class
 ' and "later_walk_cost: N classes" last.
-'   cscript //nologo later_walk_cost.vbs ROUNDS ROUND_MS CLASS=GUID...
+'   cscript //nologo later_walk_cost.vbs ROUNDS ROUND_MS CLASS...
 Option Explicit
 
-Dim o, wmi, rounds, roundSeconds, a, parts, cls, guid, v, r, s, side
+Dim o, wmi, rounds, roundSeconds, a, cls, prefix, devices, v, r, s, side
 Dim runs(2), best(2), classes
 rounds = CLng(WScript.Arguments(0))
 roundSeconds = CDbl(WScript.Arguments(1)) / 1000
 Set o = CreateObject("Orvane.VXR.ZEKO.HWInfo")
 Set wmi = GetObject("winmgmts:")
 
-' Side 0: FindDevice(0); side 1: every device of the class; side 2: WMI.
+'' Side 0: FindDevice(0); side 1: the walk past every device of the class,
+' FindDevice(devices), which finds nothing; side 2: WMI.
 Function Ask(side)
     Dim n, item
     n = 0
@@ -23,12 +24,12 @@ Function Ask(side)
         Case 0
             If o.FindDevice(0, cls) Then n = 1
         Case 1
-            Do While o.FindDevice(n, cls)
-                n = n + 1
-            Loop
+            If o.FindDevice(devices, cls) Then n = 1
         Case 2
-            For Each item In wmi.ExecQuery("SELECT DeviceID, ClassGuid FROM Win32_PnPEntity")
-                If LCase(item.ClassGuid & "") = guid Then n = n + 1
+            ' Wine's Win32_PnPEntity has no class column (PNPClass, ClassGuid): the
+            ' class is told by the instance path, which later_layout.py names after it.
+            For Each item In wmi.ExecQuery("SELECT DeviceID FROM Win32_PnPEntity")
+                If InStr(1, item.DeviceID, prefix, vbTextCompare) = 1 Then n = n + 1
             Next
     End Select
     Ask = n
@@ -65,9 +66,12 @@ End Function
 
 classes = 0
 For a = 2 To WScript.Arguments.Count - 1
-    parts = Split(WScript.Arguments(a), "=")
-    cls = parts(0)
-    guid = LCase(parts(1))
+    cls = WScript.Arguments(a)
+    prefix = "ZLATER\" & cls & "\"
+    devices = 0
+    Do While o.FindDevice(devices, cls)
+        devices = devices + 1
+    Loop
     For side = 0 To 2
         runs(side) = CallsPerRound(side)
         best(side) = 1E+30
@@ -78,7 +82,7 @@ For a = 2 To WScript.Arguments.Count - 1
             If s < best(side) Then best(side) = s
         Next
     Next
-    WScript.Echo "later|" & cls & "|" & Ask(1) & "|" & Nanoseconds(best(0), runs(0)) & "|" & _
+    WScript.Echo "later|" & cls & "|" & devices & "|" & Nanoseconds(best(0), runs(0)) & "|" & _
                  Nanoseconds(best(1), runs(1)) & "|" & Ask(2) & "|" & Nanoseconds(best(2), runs(2))
     classes = classes + 1
 Next

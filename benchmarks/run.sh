@@ -57,7 +57,8 @@ measure() {
     wp_start "$prefix" "" nt40 || return 1
     wp_run "$prefix.walks-nt.txt" "$(wp_winpath "$tests/find_device_cost.exe")" nt "${walks[@]}"
     wp_log "$build: FindDevice on Windows 10's layout beside WMI"
-    wp_start "$prefix" "" win10 || return 1
+    wp_start "$prefix.win10" fresh win10 || return 1
+    wp_register "$build/DeZIVero.DLL" || return 1
     python3 "$top/benchmarks/later_layout.py" >"$prefix.later-seed.reg" || return 1
     wp_seed "$tests/seed_registry.exe" "$prefix.later-seed.reg" || return 1
     wp_cscript "$prefix.later.txt" "$top/benchmarks/later_walk_cost.vbs" "${later[@]}" \

@@ -55,17 +55,21 @@ bool ReadInstanceLong(const char* instanceKey, const char* name, LONG* value) no
     return true;
 }
 
+// The later layouts are read from the instance key alone, opened once: every
+// instance is tested, and their driver keys hold no class.
 bool HasClass(const char* instanceKey, const char* deviceClass, bool later,
               ClassGuidCache& guids) noexcept {
+    if (later) {
+        platform::RegistryKey instance;
+        return instance.Open(HKEY_LOCAL_MACHINE, instanceKey) &&
+               InstanceOfClass(instance.Get(), deviceClass, true, guids);
+    }
     char instanceClass[kClassSize + 1] = {};
     DWORD type = REG_NONE;
     DWORD size = kClassSize;
     if (!ReadDeviceValue(kFamilyNt, instanceKey, nullptr, "Class", &type,
-                         reinterpret_cast<BYTE*>(instanceClass), &size)) {
-        platform::RegistryKey instance;
-        return later && instance.Open(HKEY_LOCAL_MACHINE, instanceKey) &&
-               guids.InstanceNamesClass(instance.Get());
-    }
+                         reinterpret_cast<BYTE*>(instanceClass), &size))
+        return false;
     TerminateAt(instanceClass, size, kClassSize);
     return lstrcmpiA(instanceClass, deviceClass) == 0;
 }
