@@ -6,7 +6,10 @@
 #   makes afresh (member_cost.exe);
 # - fifteen facts by name from the build's own cscript beside WMI (wmi_cost.vbs);
 # - FindDevice(n) on each walk over many seeded devices (find_device_cost.exe),
-#   the 9x device list in the 32-bit prefix set to Windows 98.
+#   the NT family's in the prefix set to NT 4.0, the 9x device list in the
+#   32-bit prefix set to Windows 98;
+# - FindDevice on a Windows 10 layout of 200 devices beside WMI's query of the
+#   same class (later_walk_cost.vbs), in the prefix set to Windows 10.
 # Writes OUT/results.md and OUT/find_device_cost.png (gnuplot) and prints the
 # tables; the raw figures stay beside each prefix (PREFIX.*.txt). Not a test:
 # figures vary with the machine and its load. --tiny runs a few calls only.
@@ -31,10 +34,11 @@ builds=("$@")
 # Rounds and milliseconds per round; for the walks the devices seeded first
 # and the device numbers after.
 if [ "$tiny" = 1 ]; then
-    members=(2 0) wmi=(2 0) walks=(11 2 0 0 10) name=wine-bench-tiny
+    members=(2 0) wmi=(2 0) walks=(11 2 0 0 10) later=(1 0) name=wine-bench-tiny
     WP_TIMEOUT=600
 else
-    members=(61 2) wmi=(7 250) walks=(10001 7 50 0 10 100 1000 10000) name=wine-bench
+    members=(61 2) wmi=(7 250) walks=(10001 7 50 0 10 100 1000 10000) later=(7 250)
+    name=wine-bench
     WP_TIMEOUT=3600
 fi
 
@@ -51,7 +55,16 @@ measure() {
     wp_log "$build: fifteen facts beside WMI"
     wp_cscript "$prefix.wmi.txt" "$top/benchmarks/wmi_cost.vbs" "${wmi[@]}"
     wp_log "$build: FindDevice(n) on the NT family's walks"
+    # The walks of NT 4.0's layout: the media route reads active media resources there.
+    wp_start "$prefix" "" nt40 || return 1
     wp_run "$prefix.walks-nt.txt" "$(wp_winpath "$tests/find_device_cost.exe")" nt "${walks[@]}"
+    wp_log "$build: FindDevice on Windows 10's layout beside WMI"
+    wp_start "$prefix.win10" fresh win10 || return 1
+    wp_register "$build/DeZIVero.DLL" || return 1
+    python3 "$top/benchmarks/later_layout.py" >"$prefix.later-seed.reg" || return 1
+    wp_seed "$tests/seed_registry.exe" "$prefix.later-seed.reg" || return 1
+    wp_cscript "$prefix.later.txt" "$top/benchmarks/later_walk_cost.vbs" "${later[@]}" \
+        $(python3 "$top/benchmarks/later_layout.py" --classes)
     [ "$WP_BITS" = 32 ] || return 0
     wp_log "$build: FindDevice(n) on the 9x device list"
     wp_start "$prefix" "" 9x || return 1

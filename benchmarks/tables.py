@@ -3,7 +3,7 @@
 Usage: tables.py --out DIR --load LOAD BITS=PREFIX...
 
 Each PREFIX names the raw files of one build (PREFIX.members.txt, .wmi.txt,
-.walks-nt.txt and, for the 32-bit build, .walks-9x.txt). Every file must be
+.walks-nt.txt, .later.txt and, for the 32-bit build, .walks-9x.txt). Every file must be
 complete (its closing line present, every figure a number); otherwise this
 says what is missing and exits 1. Writes DIR/results.md and
 DIR/find_device_cost.png (gnuplot's pngcairo) and prints the Markdown.
@@ -65,7 +65,13 @@ def read_build(bits, prefix):
         path = f"{prefix}.walks-{family}.txt"
         for walk, n, ns in records(path, "walk", "find_device_cost:"):
             walks.setdefault(walk, []).append((int(n), number(ns, path)))
-    return {"bits": bits, "members": members, "wmi": wmi, "answers": answers, "walks": walks}
+    path = prefix + ".later.txt"
+    later = [(cls, int(number(devices, path)), number(first, path), number(walk, path),
+              int(number(entities, path)), number(theirs, path))
+             for cls, devices, first, walk, entities, theirs in
+             records(path, "later", "later_walk_cost:")]
+    return {"bits": bits, "members": members, "wmi": wmi, "answers": answers, "walks": walks,
+            "later": later}
 
 
 def ns(value):
@@ -198,6 +204,20 @@ def wmi_table(builds):
     return rows
 
 
+def later_table(builds):
+    head = "| class | devices |" + "".join(
+        f" {build_name(b['bits'])} FindDevice(0) (µs) | FindDevice(devices) (µs) | WMI (µs) | walk over WMI |"
+        for b in builds)
+    rows = [head, "|---|---:|" + "---:|---:|---:|---:|" * len(builds)]
+    for i, (cls, devices, _, _, _, _) in enumerate(builds[0]["later"]):
+        cells = [cls, str(devices)]
+        for b in builds:
+            _, _, first, walk, _, theirs = b["later"][i]
+            cells += [us(first), us(walk), us(theirs), ratio(walk, theirs, 1.0)]
+        rows.append("| " + " | ".join(cells) + " |")
+    return rows
+
+
 def walk_series(builds):
     return [(b["bits"], walk, sorted(points)) for b in builds for walk, points in b["walks"].items()]
 
@@ -289,6 +309,15 @@ def main():
               "largest deviation is the farthest point's distance from the line, relative to the line.", ""]
     lines += walk_table(series)
     lines += ["", "![FindDevice(n)](find_device_cost.png)", ""]
+    lines += ["## FindDevice on a Windows 10 layout beside WMI", "",
+              "200 device instances in 50 services' lists, each with a \"ClassGUID\" and an indirect "
+              "\"DeviceDesc\" only (`benchmarks/later_layout.py`), in the prefix set to Windows 10. For each "
+              "class: `FindDevice(0, class)`, the walk past every device of the class (`FindDevice(devices, "
+              "class)`, which finds nothing), and WMI's `Win32_PnPEntity` query, its entities of the class counted "
+              "by their `DeviceID` (Wine's WMI has no class column), in one cscript run; fastest round of each. Goal: every walk faster than WMI's "
+              "query (ratio below 1).", ""]
+    lines += later_table(builds)
+    lines += [""]
     text = "\n".join(lines)
     with open(os.path.join(options.out, "results.md"), "w", encoding="utf-8") as f:
         f.write(text)

@@ -40,6 +40,10 @@ bool ReadDeviceValue(const DeviceFamily& family, const char* deviceKey, const ch
     DWORD typeRead = REG_NONE;
     DWORD count = *size;
     bool read = QueryValue(device.Get(), valueName, &typeRead, buffer, &count);
+    if (!read && remap && remap->laterName && sysinfo::IsNt5OrLater()) {
+        count = *size;
+        read = QueryValue(device.Get(), remap->laterName, &typeRead, buffer, &count);
+    }
     if (!read && remap && remap->fallback) {
         device.Close();
         return remap->fallback(deviceKey, subkey, valueName, type, buffer, size);

@@ -8,8 +8,10 @@
 #include "devices/device_info.h"
 
 #include "devices/device_query.h"
+#include "devices/multi_string.h"
 #include "devices/text_match.h"
 #include "sysinfo/ansi_text.h"
+#include "sysinfo/platform_family.h"
 
 namespace devices {
 
@@ -109,6 +111,11 @@ HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT*
         // Whatever the count: the modem speed is a REG_DWORD of the description's length.
         V_VT(pvValue) = VT_I4;
         V_I4(pvValue) = LittleEndianLong(value, sizeof(DWORD));
+        break;
+    case REG_MULTI_SZ:
+        // Windows 2000 and later list a device's identifiers so; older answers stay empty.
+        if (sysinfo::IsNt5OrLater())
+            MultiStringArray(value, size < kValueSize ? size : kValueSize, pvValue);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "devices/device_family.h"
 #include "devices/device_key_check.h"
 #include "devices/device_pseudo_values.h"
+#include "devices/indirect_text.h"
 
 namespace devices {
 
@@ -47,6 +48,8 @@ bool QueryDeviceValue(const char* deviceKey, const char* subkey, const char* val
     if (!ReadDeviceValue(family, deviceKey, subkey, pseudo ? pseudo->nameRead : valueName, type,
                          buffer, size))
         return false;
+    if (*type == REG_SZ || *type == REG_EXPAND_SZ)
+        *size = PlainIndirectText(buffer, *size, bufferSize);
     return !pseudo || pseudo->derive(bufferSize, *size, type, buffer);
 }
 

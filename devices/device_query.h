@@ -18,7 +18,8 @@ bool FindDeviceKey(LONG deviceNumber, const char* deviceClass, char* keyBuffer,
 
 // True when valueName (or a value derived by DevicePseudoValueTable, such as
 // the modem "Speed" from "DeviceDesc") was read below deviceKey; type, buffer
-// and size as RegQueryValueExA fills them. A key that is no device key of the
+// and size as RegQueryValueExA fills them, except that a text of the later
+// systems' indirect forms comes back as its words (indirect_text.h). A key that is no device key of the
 // running family, or a non-empty subkey that is no plain relative path, fails
 // as a missing value does.
 bool QueryDeviceValue(const char* deviceKey, const char* subkey, const char* valueName,

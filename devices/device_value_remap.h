@@ -2,7 +2,8 @@
 // for, by the kind of key. A row applies when the device key begins with its
 // prefix (without regard to case) and the name asked for is its asked name;
 // the first such row renames the value. When the renamed value is missing, a
-// row with a fallback reads it there instead of in the driver key.
+// row with a fallback reads it there instead of in the driver key. From
+// Windows 2000 on a network card may have a "Description" and no "Title".
 #pragma once
 
 #include <windows.h>
@@ -21,13 +22,15 @@ struct DeviceValueRemap {
     const char* askedName;
     const char* nameRead;
     DeviceValueFallback fallback;  // null: the driver-key retry
+    // From Windows 2000 on, read from the device key when nameRead is missing.
+    const char* laterName = nullptr;
 };
 
 constexpr DeviceValueRemap DeviceValueRemapTable[] = {
     {kScsiDeviceMap, "DeviceDesc", "Identifier", nullptr},
     {kScsiDeviceMap, "DriverDesc", "Driver", ReadScsiPortValue},
     {kScsiDeviceMap, "DMACurrentlyUsed", "DMAEnabled", ReadScsiPortValue},
-    {kNetworkCards, "DeviceDesc", "Title", nullptr},
+    {kNetworkCards, "DeviceDesc", "Title", nullptr, "Description"},
     {kNetworkCards, "Mfg", "Manufacturer", nullptr},
     {kPrinters, "DeviceDesc", "Name", nullptr},
     {kPrinters, "DriverDesc", "Printer Driver", nullptr},

@@ -10,6 +10,8 @@
 
 #include <utility>
 
+#include "devices/config_manager.h"
+#include "devices/instance_class.h"
 #include "devices/registry_value.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
@@ -28,13 +30,20 @@ struct Level {
     DWORD pathLength = 0;
 };
 
-// A key is a candidate when its value is present, non-empty and, if an
-// expected text was given, equal to it.
-bool IsCandidate(HKEY key, const char* valueName, const char* expected) noexcept {
+bool HasValueText(HKEY key, const KeyCandidate& candidate) noexcept {
     char value[kValueSize + 1];
-    if (!ReadTextValue(key, valueName, value, kValueSize)) return false;
+    if (!ReadTextValue(key, candidate.valueName, value, kValueSize) &&
+        !(candidate.otherName && ReadTextValue(key, candidate.otherName, value, kValueSize)))
+        return false;
     if (value[0] == '\0') return false;
-    return !expected || lstrcmpiA(value, expected) == 0;
+    return !candidate.expected || lstrcmpiA(value, candidate.expected) == 0;
+}
+
+// instancePath: the key's path below the root.
+bool IsCandidate(HKEY key, const KeyCandidate& candidate, const char* instancePath) noexcept {
+    if (!candidate.instancesOf) return HasValueText(key, candidate);
+    if (!InstanceOfClass(key, candidate.expected, true, *candidate.instancesOf)) return false;
+    return AskConfigManager(instancePath).presence != Presence::Absent;
 }
 
 bool IsHidden(HKEY key) noexcept {
@@ -46,9 +55,10 @@ bool IsHidden(HKEY key) noexcept {
 
 }  // namespace
 
-bool SearchKeyTree(LONG* counter, const char* root, const char* valueName, const char* expected,
+bool SearchKeyTree(LONG* counter, const char* root, const KeyCandidate& candidate,
                    char* keyBuffer, DWORD keyBufferSize) noexcept {
-    if (!counter || !root || !valueName || !keyBuffer) return false;
+    if (!counter || !root || !candidate.valueName || !keyBuffer) return false;
+    if (candidate.instancesOf && !candidate.expected) return false;
     char path[kKeyPathSize] = {};
     if (!AppendToPath(path, root)) return false;
 
@@ -74,7 +84,8 @@ bool SearchKeyTree(LONG* counter, const char* root, const char* valueName, const
 
         platform::RegistryKey subkey;
         if (!subkey.Open(HKEY_LOCAL_MACHINE, path)) continue;
-        if (IsCandidate(subkey.Get(), valueName, expected) && !IsHidden(subkey.Get())) {
+        const char* instancePath = path + levels[0].pathLength + 1;
+        if (IsCandidate(subkey.Get(), candidate, instancePath) && !IsHidden(subkey.Get())) {
             if (*counter == 0) {
                 keyBuffer[0] = '\0';
                 return AppendToPath(keyBuffer, keyBufferSize, path);

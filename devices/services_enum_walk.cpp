@@ -10,13 +10,22 @@
 // whose "Count" exceeds the values its key holds tries only as many. An
 // instance without "StatusFlags" is judged by flags of 0, not by whatever the
 // status held from the instance before.
+//
+// Windows 2000 and later write neither "StatusFlags" nor "Problem": there an
+// instance without flags counts unless the configuration manager knows its
+// device as absent, with the device's problem number (0 when it cannot say),
+// and an instance without "Class" (every one from Windows 8 on) is of the
+// class its "ClassGUID" names.
 #include "devices/services_enum_walk.h"
 
+#include "devices/config_manager.h"
 #include "devices/device_database_nt.h"
 #include "devices/device_registry_paths.h"
+#include "devices/instance_class.h"
 #include "devices/registry_value.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
+#include "sysinfo/platform_family.h"
 
 namespace devices {
 
@@ -46,7 +55,15 @@ bool ReadInstanceLong(const char* instanceKey, const char* name, LONG* value) no
     return true;
 }
 
-bool HasClass(const char* instanceKey, const char* deviceClass) noexcept {
+// The later layouts are read from the instance key alone, opened once: every
+// instance is tested, and their driver keys hold no class.
+bool HasClass(const char* instanceKey, const char* deviceClass, bool later,
+              ClassGuidCache& guids) noexcept {
+    if (later) {
+        platform::RegistryKey instance;
+        return instance.Open(HKEY_LOCAL_MACHINE, instanceKey) &&
+               InstanceOfClass(instance.Get(), deviceClass, true, guids);
+    }
     char instanceClass[kClassSize + 1] = {};
     DWORD type = REG_NONE;
     DWORD size = kClassSize;
@@ -55,6 +72,22 @@ bool HasClass(const char* instanceKey, const char* deviceClass) noexcept {
         return false;
     TerminateAt(instanceClass, size, kClassSize);
     return lstrcmpiA(instanceClass, deviceClass) == 0;
+}
+
+// Whether the instance counts, with its status written as the walk goes.
+bool Counts(const char* instanceKey, bool countsWithoutFlags, bool later, LONG* status) noexcept {
+    *status = 0;
+    const bool hasFlags = ReadInstanceLong(instanceKey, "StatusFlags", status);
+    if (!hasFlags && later) {
+        const DeviceNodeState node = AskConfigManager(instanceKey + kInstancePrefixLength);
+        if (node.presence == Presence::Absent) return false;
+        *status = node.presence == Presence::Present ? node.problem : 0;
+        return true;
+    }
+    if ((*status & 0xFF) == 0 && !countsWithoutFlags) return false;
+    *status = 0;
+    ReadInstanceLong(instanceKey, "Problem", status);
+    return true;
 }
 
 // How many instances of a service's "Enum" key to try: its "Count", but never
@@ -86,6 +119,8 @@ bool ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffe
     if (!services.Open(HKEY_LOCAL_MACHINE, kServices)) return false;
 
     const bool countsWithoutFlags = CountsWithoutFlags(deviceClass);
+    const bool later = sysinfo::IsNt5OrLater();
+    ClassGuidCache guids(deviceClass);
     char serviceName[kKeyPathSize];
     for (DWORD index = 0; platform::RegEnumKeyA(services.Get(), index, serviceName,
                                                 sizeof serviceName) == ERROR_SUCCESS;
@@ -107,12 +142,8 @@ bool ServicesEnumWalk(LONG deviceNumber, const char* deviceClass, char* keyBuffe
             ReadTextValue(enumKey.Get(), instanceName, keyBuffer + kInstancePrefixLength,
                           keyBufferSize - kInstancePrefixLength - 1);
 
-            if (!HasClass(keyBuffer, deviceClass)) continue;
-            *status = 0;
-            ReadInstanceLong(keyBuffer, "StatusFlags", status);
-            if ((*status & 0xFF) == 0 && !countsWithoutFlags) continue;
-            *status = 0;
-            ReadInstanceLong(keyBuffer, "Problem", status);
+            if (!HasClass(keyBuffer, deviceClass, later, guids)) continue;
+            if (!Counts(keyBuffer, countsWithoutFlags, later, status)) continue;
             if (deviceNumber == 0) return true;
             --deviceNumber;
         }

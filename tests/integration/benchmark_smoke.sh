@@ -42,6 +42,11 @@ for walk in "${walks[@]}"; do
     row_with_number "$walk" 3 && row_with_number "$walk" 4
     wp_check "FindDevice(n) on the $walk has figures" $?
 done
+# Every device of the class found on the Windows 10 layout, as many as it seeds.
+for class in System:76 Keyboard:8 MEDIA:8 SCSIAdapter:4; do
+    grep -qE "^\| ${class%%:*} \| ${class#*:} \| [0-9]" "$table" && row_with_number "${class%%:*}" 5
+    wp_check "${class%%:*} on Windows 10's layout: ${class#*:} devices, figures beside WMI" $?
+done
 [ "$(head -c 4 "$out/find_device_cost.png" 2>/dev/null | od -An -tx1 | tr -d ' ')" = 89504e47 ]
 wp_check "the chart is a PNG image" $?
 

@@ -8,7 +8,8 @@ mode=${2:-nt}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-prefix.sh"
 
-version=win7
+# The seed lays the devices out as NT 4.0 does.
+version=nt40
 [ "$mode" = 9x ] && version=win98
 prefix="$build/wine-device-$mode"
 seed_tool="$build/tests/seed_registry.exe"

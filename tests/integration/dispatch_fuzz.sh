@@ -5,7 +5,7 @@
 # The fuzzer runs with the system's heap checks on (tail and free checking,
 # every heap validated at each operation), so that a write past a heap block
 # or into a freed one fails the fuzzer's periodic validation of all heaps.
-# Usage: dispatch_fuzz.sh BUILD_DIR nt|9x [CALLS] [SEED]
+# Usage: dispatch_fuzz.sh BUILD_DIR nt|9x|win10 [CALLS] [SEED]
 # The fuzzer's report is kept in BUILD_DIR/wine-fuzz-FAMILY.fuzz.txt.
 set -u
 build=$(readlink -m "${1:?build folder}")
@@ -19,6 +19,7 @@ WP_TIMEOUT=$((180 + calls / 500))
 
 version=win7
 [ "$mode" = 9x ] && version=win98
+[ "$mode" = win10 ] && version=win10
 prefix="$build/wine-fuzz-$mode"
 fuzzer=$(wp_winpath "$build/tests/dispatch_fuzz.exe")
 wp_use_dll "$build/DeZIVero.DLL" || exit 1

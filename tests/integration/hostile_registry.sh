@@ -11,7 +11,8 @@ mode=${4:-nt}
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../../scripts/wine-prefix.sh"
 
-version=win7
+# The client's hostile contents are of NT 4.0's layout.
+version=nt40
 [ "$mode" = 9x ] && version=win98
 wp_use_dll "$dll" || exit 1
 wp_start "$prefix" fresh "$version" || exit 1

@@ -57,8 +57,10 @@ void AddInstance(Machine& m, const std::string& path, const char* cls, const DWO
     if (description) m.Sz(kEnum + path, "DeviceDesc", description);
 }
 
+// NT 4.0's layout: flags and problems in the registry, titled network cards,
+// active media resources (device_layouts_test.cpp has the later layouts).
 std::unique_ptr<Machine> DeviceDatabaseNt() {
-    auto m = Machine::Nt();
+    auto m = Machine::Nt4();
     // SCSI device map: two ports; a hidden unit with a counting key below it.
     m->Sz(kScsi + "Scsi Port 0", "Driver", "atapi")
         .Dword(kScsi + "Scsi Port 0", "DMAEnabled", 1)

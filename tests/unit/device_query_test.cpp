@@ -25,10 +25,10 @@ using test_support::kLongSentinel;
 const char kModemKey[] = "System\\CurrentControlSet\\Enum\\Root\\MODEM\\0000";
 const std::string kModem = std::string("HKLM\\") + kModemKey;
 
-// An NT machine with one modem counted by its service, and a 9x machine
+// An NT 4.0 machine with one modem counted by its service, and a 9x machine
 // with one modem in its device list; both with the same description.
 std::unique_ptr<Machine> ModemMachine(bool nt, const std::string& description) {
-    auto m = nt ? Machine::Nt() : Machine::Win9x();
+    auto m = nt ? Machine::Nt4() : Machine::Win9x();
     if (nt) {
         m->Dword("HKLM\\System\\CurrentControlSet\\Services\\Modem\\Enum", "Count", 1)
             .Sz("HKLM\\System\\CurrentControlSet\\Services\\Modem\\Enum", "0", "Root\\MODEM\\0000")

@@ -288,7 +288,8 @@ std::unique_ptr<Machine> RouteMachine(bool nt) {
     const std::string scsi = "HKLM\\HARDWARE\\DEVICEMAP\\Scsi\\Scsi Port 0";
     const std::string enumRoot = "HKLM\\System\\CurrentControlSet\\Enum\\";
     const std::string classRoot = "HKLM\\System\\CurrentControlSet\\Control\\Class\\";
-    auto m = Machine::Nt();
+    // Every route of NT 4.0's layout, the media resources' among them.
+    auto m = Machine::Nt4();
     m->Sz(scsi, "Driver", "orvscsi")
         .Dword(scsi, "DMAEnabled", 1)
         .Sz(scsi + "\\Scsi Bus 0\\Target Id 0\\Logical Unit Id 0", "Type", "DiskPeripheral")

@@ -154,7 +154,8 @@ LONG Observe(const TypeRow& row, GuardedStatus& guarded) {
     }
     case Field::ProblemNt:
     case Field::StatusFlagsNt: {
-        auto m = Machine::Nt();
+        // NT 4.0, where the registry's flags decide.
+        auto m = Machine::Nt4();
         const std::string svc = "HKLM\\System\\CurrentControlSet\\Services\\orv\\Enum";
         const std::string inst = "HKLM\\" + kNtInstance;
         m->Dword(svc, "Count", 1).Sz(svc, "0", "ROOT\\ORV\\0000").Sz(inst, "Class", "Orv");

@@ -105,7 +105,8 @@ class HostileDeepTest : public HostileTreeTest, public ::testing::WithParamInter
 TEST_P(HostileDeepTest, DeepChainEndsAndOpensOnlyWhatIsInReach) {
     const DeepRow& row = GetParam();
     const bool nt = row.route != Route::HardwareKey9x;
-    auto machine = nt ? Machine::Nt() : Machine::Win9x();
+    // NT 4.0 keeps media devices in the key tree of the media resources.
+    auto machine = nt ? Machine::Nt4() : Machine::Win9x();
     std::string chain;
     std::string candidate;
     for (int level = 1; level <= row.depth; ++level) {
