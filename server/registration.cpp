@@ -14,7 +14,7 @@
 #include "resources/resource.h"
 #include "server/class_table.h"
 #include "server/module_path.h"
-#include "server/registrar.h"
+#include "server/registrar/registrar.h"
 #include "server/registry_view.h"
 #include "server/server_module.h"
 

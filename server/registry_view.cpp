@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 #include "platform/registry_key.h"
 #include "platform/system_function.h"
-#include "server/registrar_delete.h"
+#include "server/registrar/registrar_delete.h"
 
 namespace server {
 

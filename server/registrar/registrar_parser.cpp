@@ -1,10 +1,10 @@
-#include "server/registrar_parser.h"
+#include "server/registrar/registrar_parser.h"
 
 #include "platform/system_function.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
-#include "server/registrar_delete.h"
-#include "server/registrar_tables.h"
+#include "server/registrar/registrar_delete.h"
+#include "server/registrar/registrar_tables.h"
 
 #include <oleauto.h>
 
