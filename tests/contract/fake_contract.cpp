@@ -202,17 +202,14 @@ void EnumKeysEx(const Seam& s, Transcript& t, const char* key, int slack) {
         DWORD size = 64;
         LONG status = s.RegEnumKeyExA(k, index, b.Text(), &size, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_SUCCESS && slack != kAmple) {
-            Buffer again;
             size = static_cast<DWORD>(static_cast<long>(std::strlen(b.Text())) + 1 + slack);
-            status = s.RegEnumKeyExA(k, index, again.Text(), &size, nullptr, nullptr, nullptr,
-                                     nullptr);
-            t.Note("status", status).Note("size", size);
-            t.Buffer(again.bytes, status == ERROR_SUCCESS ? size + 1 : 0,
-                     status == ERROR_SUCCESS ? kBufferSize : 0);
-        } else {
-            t.Note("status", status).Note("size", size);
-            t.Buffer(b.bytes, status == ERROR_SUCCESS ? size + 1 : 0, kBufferSize);
+            b = Buffer();
+            status = s.RegEnumKeyExA(k, index, b.Text(), &size, nullptr, nullptr, nullptr, nullptr);
         }
+        t.Note("status", status).Note("size", size);
+        // Windows leaves the buffer's content undefined when it is too small.
+        t.Buffer(b.bytes, status == ERROR_SUCCESS ? size + 1 : 0,
+                 status == ERROR_MORE_DATA ? 0 : kBufferSize);
         if (status == ERROR_NO_MORE_ITEMS) break;
     }
     Close(s, t, k);

@@ -25,6 +25,15 @@ struct Seam {
     BOOL (*FreeLibrary)(HMODULE);
 };
 
+// The table of the seam functions of namespace NS.
+#define CONTRACT_SEAM_OF(NS)                                                                    \
+    Seam {                                                                                      \
+        &NS::RegOpenKeyExA, &NS::RegQueryValueExA, &NS::RegEnumKeyA, &NS::RegEnumKeyExA,        \
+            &NS::RegEnumValueA, &NS::RegQueryInfoKeyA, &NS::RegCloseKey,                        \
+            &NS::GetPrivateProfileStringA, &NS::GetDriveTypeA, &NS::GetWindowsDirectoryA,       \
+            &NS::CreateFileA, &NS::LoadLibraryA, &NS::GetProcAddress, &NS::FreeLibrary          \
+    }
+
 // The unit tests' fake machine, bound to the machine the caller described.
 const Seam& FakeSeam();
 // platform/win32.cpp: the DLL's own forwarders to Windows.

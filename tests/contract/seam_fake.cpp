@@ -4,15 +4,7 @@
 namespace contract {
 
 const Seam& FakeSeam() {
-    static const Seam seam{
-        &platform::RegOpenKeyExA,   &platform::RegQueryValueExA,
-        &platform::RegEnumKeyA,     &platform::RegEnumKeyExA,
-        &platform::RegEnumValueA,   &platform::RegQueryInfoKeyA,
-        &platform::RegCloseKey,     &platform::GetPrivateProfileStringA,
-        &platform::GetDriveTypeA,   &platform::GetWindowsDirectoryA,
-        &platform::CreateFileA,     &platform::LoadLibraryA,
-        &platform::GetProcAddress,  &platform::FreeLibrary,
-    };
+    static const Seam seam = CONTRACT_SEAM_OF(platform);
     return seam;
 }
 

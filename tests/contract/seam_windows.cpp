@@ -9,15 +9,7 @@
 namespace contract {
 
 const Seam& WindowsSeam() {
-    static const Seam seam{
-        &windows_seam::RegOpenKeyExA,   &windows_seam::RegQueryValueExA,
-        &windows_seam::RegEnumKeyA,     &windows_seam::RegEnumKeyExA,
-        &windows_seam::RegEnumValueA,   &windows_seam::RegQueryInfoKeyA,
-        &windows_seam::RegCloseKey,     &windows_seam::GetPrivateProfileStringA,
-        &windows_seam::GetDriveTypeA,   &windows_seam::GetWindowsDirectoryA,
-        &windows_seam::CreateFileA,     &windows_seam::LoadLibraryA,
-        &windows_seam::GetProcAddress,  &windows_seam::FreeLibrary,
-    };
+    static const Seam seam = CONTRACT_SEAM_OF(windows_seam);
     return seam;
 }
 
