@@ -40,9 +40,9 @@ platform::SystemFunction<Routine> gSlots[] = {
 };
 static_assert(sizeof gSlots / sizeof gSlots[0] == sizeof kLookupRows / sizeof kLookupRows[0]);
 
-class LoadedFunctionTest : public testing::TestWithParam<size_t> {};
+class SystemFunctionLibrary : public testing::TestWithParam<size_t> {};
 
-TEST_P(LoadedFunctionTest, FindsWhatTheLibraryExports) {
+TEST_P(SystemFunctionLibrary, FindsWhatTheLibraryExports) {
     const LookupRow& row = kLookupRows[GetParam()];
     SCOPED_TRACE(row.name);
     auto machine = Machine::Win10();
@@ -51,7 +51,7 @@ TEST_P(LoadedFunctionTest, FindsWhatTheLibraryExports) {
     EXPECT_EQ(row.found, gSlots[GetParam()].Get() != nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, LoadedFunctionTest,
+INSTANTIATE_TEST_SUITE_P(Rows, SystemFunctionLibrary,
                          testing::Range<size_t>(0, sizeof kLookupRows / sizeof kLookupRows[0]),
                          [](const auto& info) { return std::string(kLookupRows[info.param].name); });
 
