@@ -2,7 +2,7 @@
 // function of the same name.
 #include "platform/platform.h"
 
-#include "platform/loaded_function.h"
+#include "platform/system_function.h"
 
 namespace platform {
 
@@ -50,9 +50,12 @@ BOOL GetVersionExA(OSVERSIONINFOA* info) { return ::GetVersionExA(info); }
 void GetSystemInfo(SYSTEM_INFO* info) { ::GetSystemInfo(info); }
 void GlobalMemoryStatus(MEMORYSTATUS* status) { ::GlobalMemoryStatus(status); }
 // NT 4.0 has no power status (Windows 2000 brought it), so it is looked up by name there.
+namespace {
+SystemFunction<decltype(&::GetSystemPowerStatus)> g_getSystemPowerStatus{"kernel32.dll",
+                                                                         "GetSystemPowerStatus"};
+}  // namespace
 BOOL GetSystemPowerStatus(SYSTEM_POWER_STATUS* status) {
-    const auto getSystemPowerStatus =
-        LoadedFunction<decltype(&::GetSystemPowerStatus)>("kernel32.dll", "GetSystemPowerStatus");
+    const auto getSystemPowerStatus = g_getSystemPowerStatus.Get();
     if (getSystemPowerStatus == nullptr) {
         SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return FALSE;

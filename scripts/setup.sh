@@ -5,11 +5,12 @@
 # Wine's IDL files, GoogleTest sources, CMake, Python 3 (its JSON parser reads
 # the JSON report in the tests; the build makes the MSI package's registry
 # entries with it), msitools' wixl, which builds the MSI package, and gnuplot,
-# which draws the benchmark's chart (its smoke test is one of the tests).
+# which draws the benchmark's chart (its smoke test is one of the tests), and
+# ccache, through which scripts/build.sh compiles.
 # Idempotent.
 set -eu
 need=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine32:i386 wine64 libwine-dev
-      googletest cmake python3 wixl gnuplot-nox)
+      googletest cmake python3 wixl gnuplot-nox ccache)
 missing=()
 for p in "${need[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -7,7 +7,8 @@
 #   wp_use_bits 32|64                the same for a DLL still to be built
 #   wp_bits FILE                     print 32 or 64: the bitness of a PE file
 #   wp_start PREFIX [fresh] [VERSION]
-#                                    create PREFIX (anew with "fresh", else reuse it),
+#                                    create PREFIX (anew with "fresh", else reuse it) as
+#                                    a copy of the template prefix (wine-template.sh),
 #                                    set the Windows version (win7 unless given, win98
 #                                    for the 9x family; "nt" and "9x" name the families
 #                                    themselves; "nt40" also removes the values later
@@ -48,6 +49,7 @@ export WINEARCH=${WINEARCH:-win32}
 WP_TIMEOUT=${WP_TIMEOUT:-180}
 WP_WINE64=${WP_WINE64:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 WP_BITS=${WP_BITS:-32}
+. "$(dirname "${BASH_SOURCE[0]}")/wine-template.sh"
 
 wp_log() { printf '%s\n' "$*" >&2; }
 
@@ -104,11 +106,10 @@ wp_start() {
         rm -rf "$WINEPREFIX"
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        timeout -k 10 "$WP_TIMEOUT" wineboot -i >"$WINEPREFIX.boot.log" 2>&1 </dev/null || {
-            wp_log "wineboot failed for $WINEPREFIX (see $WINEPREFIX.boot.log)"
+        wine_prefix_from_template "$WINEPREFIX" || {
+            wp_log "no template prefix for $WINEPREFIX (see ${WP_TEMPLATE_DIR:-its folder}/wine-template-$WINEARCH.boot.log)"
             return 1
         }
-        timeout -k 5 60 wineserver -w >/dev/null 2>&1 </dev/null
     fi
     # Started while no server runs, so this server is the persistent one.
     wineserver -p >/dev/null 2>&1 </dev/null

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "platform/platform.h"
 #include "server/last_error_status.h"
+#include "sysinfo/module_directory.h"
 
 namespace server {
 
@@ -24,11 +24,7 @@ size_t FileNameStart(const wchar_t* path, size_t length) noexcept {
 HRESULT ReadModulePath(HMODULE module, wchar_t (&path)[kModulePathSize]) noexcept {
     path[0] = L'\0';
     char narrow[kModulePathSize];
-    const DWORD length = platform::GetModuleFileNameA(module, narrow, kModulePathSize);
-    if (length == 0) return LastErrorStatus();
-    // A full buffer means the path may be cut short, and on some systems unterminated.
-    if (length >= kModulePathSize) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    narrow[length] = '\0';
+    if (sysinfo::ReadModuleFileName(module, narrow) == 0) return LastErrorStatus();
     if (MultiByteToWideChar(CP_ACP, 0, narrow, -1, path, kModulePathSize) == 0) {
         path[0] = L'\0';
         return LastErrorStatus();

@@ -10,10 +10,11 @@
 
 #include "platform/owned.h"
 #include "platform/platform.h"
+#include "platform/system_function.h"
 #include "resources/resource.h"
 #include "server/class_table.h"
 #include "server/module_path.h"
-#include "server/registrar.h"
+#include "server/registrar/registrar.h"
 #include "server/registry_view.h"
 #include "server/server_module.h"
 
@@ -48,13 +49,11 @@ HRESULT RegisterTypeLibrary() noexcept {
     return RegisterTypeLib(library.Get(), path, directory);
 }
 
-using UnRegisterTypeLibRoutine = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+platform::SystemFunction<decltype(&::UnRegisterTypeLib)> g_unRegisterTypeLib{"oleaut32.dll",
+                                                                         "UnRegisterTypeLib"};
 
 void CallUnRegisterTypeLib(const TLIBATTR& attributes) noexcept {
-    platform::Library oleaut(platform::LoadLibraryA("oleaut32.dll"));
-    if (!oleaut) return;
-    auto unregister = reinterpret_cast<UnRegisterTypeLibRoutine>(
-        reinterpret_cast<void*>(platform::GetProcAddress(oleaut.Get(), "UnRegisterTypeLib")));
+    const auto unregister = g_unRegisterTypeLib.Get();
     if (unregister) {
         unregister(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum,
                    attributes.lcid, attributes.syskind);

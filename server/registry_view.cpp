@@ -3,7 +3,8 @@
 #include "platform/owned.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
-#include "server/registrar_delete.h"
+#include "platform/system_function.h"
+#include "server/registrar/registrar_delete.h"
 
 namespace server {
 
@@ -18,7 +19,10 @@ static_assert(sizeof "TypeLib\\" + kGuidTextSize + sizeof "\\65535.65535\\ffffff
 static_assert(sizeof "CLSID\\" + kGuidTextSize + sizeof "\\InprocServer32" <= kKeyPathSize,
               "a class key path fits");
 
-using IsWow64ProcessRoutine = BOOL(WINAPI*)(HANDLE, PBOOL);
+// IsWow64Process came with Windows XP SP2; without it the process is no
+// 32-bit one on 64-bit Windows.
+platform::SystemFunction<BOOL(WINAPI*)(HANDLE, PBOOL)> g_isWow64Process{"kernel32.dll",
+                                                                       "IsWow64Process"};
 
 // The names of the system kinds, in the order of their values.
 constexpr const char* SysKindNameTable[] = {"win16", "win32", "mac", "win64"};
@@ -31,16 +35,9 @@ void FormatGuid(const GUID& guid, char (&text)[kGuidTextSize]) noexcept {
               guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
 }
 
-// IsWow64Process came with Windows XP SP2; without it the process is no
-// 32-bit one on 64-bit Windows. Looked up through the platform seam, as
-// GetDiskFreeSpaceExA is, so that a test can describe a process under WoW64.
 bool RunsUnderWow64() noexcept {
-    platform::Library kernel32(platform::LoadLibraryA("Kernel32.dll"));
-    if (!kernel32) return false;
-    const FARPROC proc = platform::GetProcAddress(kernel32.Get(), "IsWow64Process");
-    if (!proc) return false;
-    const auto isWow64Process =
-        reinterpret_cast<IsWow64ProcessRoutine>(reinterpret_cast<void (*)()>(proc));
+    const auto isWow64Process = g_isWow64Process.Get();
+    if (!isWow64Process) return false;
     BOOL wow64 = FALSE;
     return isWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }

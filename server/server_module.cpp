@@ -33,7 +33,7 @@ void ModuleLock::Enter() noexcept {
 void ModuleLock::Leave() noexcept { LeaveCriticalSection(&section_); }
 
 void ServerModule::Start(HINSTANCE instance) noexcept {
-    instance_ = instance;
+    sysinfo::SetModuleInstance(instance);
     lockCount_ = 0;
     terminationList_ = nullptr;
     typeInfoLock.Create();

@@ -1,7 +1,7 @@
 // ServerModule: the one process-wide record of the library. It is started
 // when the library is loaded and terminated when it is unloaded; everything
-// module-wide (instance handle, class objects, lock count, locks, the
-// allocator's heaps, the termination list) lives here.
+// module-wide (class objects, lock count, locks, the allocator's heaps, the
+// termination list) lives here; the instance handle it records in sysinfo.
 //
 // The record is constant-initialised, so code that runs before the module
 // was started (unit tests, a call ahead of attach) finds a usable lock count,
@@ -15,6 +15,7 @@
 #include "platform/first_fill.h"
 #include "server/class_table.h"
 #include "server/module_allocator.h"
+#include "sysinfo/module_directory.h"
 
 namespace server {
 
@@ -61,7 +62,8 @@ public:
     void Start(HINSTANCE instance) noexcept;
     void Terminate() noexcept;
 
-    HINSTANCE Instance() const noexcept { return instance_; }
+    // The one record of the handle is sysinfo's, which reads the library's own file.
+    HINSTANCE Instance() const noexcept { return sysinfo::ModuleInstance(); }
 
     // Module locks: one for each living object, one while clients hold the
     // class object, one per outstanding LockServer(TRUE).
@@ -85,7 +87,6 @@ public:
 private:
     void RunTerminationList() noexcept;
 
-    HINSTANCE instance_ = nullptr;
     volatile LONG lockCount_ = 0;
     IUnknown* classObjects_[kClassCount] = {};
     platform::FirstFill classObjectFills_[kClassCount];

@@ -8,6 +8,7 @@
 
 #include "platform/owned.h"
 #include "platform/platform.h"
+#include "platform/system_function.h"
 
 namespace sysinfo {
 
@@ -16,8 +17,9 @@ namespace {
 constexpr DWORD kPhysicalDriveNameSize = 32;
 constexpr WORD kLastBuildWithoutSpaceEx = 1000;
 
-using GetDiskFreeSpaceExFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
-                                                 PULARGE_INTEGER);
+// Kernel32 of early 9x systems lacks GetDiskFreeSpaceExA.
+platform::SystemFunction<BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER)>
+    g_getDiskFreeSpaceEx{"kernel32.dll", "GetDiskFreeSpaceExA"};
 
 enum class DriveCount { TotalBytes, FreeBytes };
 
@@ -37,14 +39,9 @@ bool QueryDriveSpaceByClusters(const char* root, ULONGLONG* freeBytes,
     return true;
 }
 
-// Kernel32 of early 9x systems lacks GetDiskFreeSpaceExA, so it is looked up by name.
 bool QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept {
-    platform::Library kernel32(platform::LoadLibraryA("Kernel32.dll"));
-    if (!kernel32) return false;
-    const FARPROC proc = platform::GetProcAddress(kernel32.Get(), "GetDiskFreeSpaceExA");
-    if (proc == nullptr) return false;
-    const auto getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExFunction>(
-        reinterpret_cast<void (*)()>(proc));
+    const auto getDiskFreeSpaceEx = g_getDiskFreeSpaceEx.Get();
+    if (getDiskFreeSpaceEx == nullptr) return false;
 
     ULARGE_INTEGER availableToCaller{};
     ULARGE_INTEGER total{};

@@ -167,12 +167,14 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, L
             for (const auto& e : found->entries) names.push_back(e.first);
         return CopyNameList(names, buffer, size);
     }
+    // A file that exists answers with ERROR_SUCCESS, whether it holds the key or not.
+    if (file) SetLastError(ERROR_SUCCESS);
     if (found)
         for (const auto& e : found->entries)
             if (fake::SameNoCase(e.first, key)) return CopyTruncated(e.second, buffer, size);
     std::string fallback = defaultText ? defaultText : "";
     while (!fallback.empty() && fallback.back() == ' ') fallback.pop_back();
-    SetFailure(ERROR_FILE_NOT_FOUND);
+    if (!file) SetFailure(ERROR_FILE_NOT_FOUND);
     return CopyTruncated(fallback, buffer, size);
 }
 

@@ -38,8 +38,8 @@
 #include <string>
 #include <vector>
 
-#include "server/registrar.h"
-#include "server/registrar_text.h"
+#include "server/registrar/registrar.h"
+#include "server/registrar/registrar_text.h"
 #include "tests/fake_machine/fake_machine.h"
 #include "tests/fuzz/registrar_fuzz_compare.h"
 #include "tests/fuzz/registrar_fuzz_memory.h"

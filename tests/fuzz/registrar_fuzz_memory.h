@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "server/registrar_text.h"
+#include "server/registrar/registrar_text.h"
 
 namespace registrar_fuzz {
 

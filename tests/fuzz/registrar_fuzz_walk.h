@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "server/registrar_parser.h"
-#include "server/registrar_tables.h"
-#include "server/registrar_tokens.h"
+#include "server/registrar/registrar_parser.h"
+#include "server/registrar/registrar_tables.h"
+#include "server/registrar/registrar_tokens.h"
 #include "tests/fuzz/registrar_fuzz_states.h"
 
 namespace registrar_fuzz {

@@ -19,6 +19,6 @@ add_dependencies(dispatch_fuzz DeZIVero dezivero_idl seed_registry)
 
 foreach(family ${DEZIVERO_FAMILIES})
     add_test(NAME dispatch_fuzz_${family}
-             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dispatch_fuzz.sh ${CMAKE_BINARY_DIR} ${family} 20000)
+             COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dispatch_fuzz.sh ${CMAKE_BINARY_DIR} ${family} 5000)
     set_tests_properties(dispatch_fuzz_${family} PROPERTIES TIMEOUT 300)
 endforeach()

@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -163,9 +164,26 @@ TEST_F(DeviceQueryTest, NullBufferFails) {
               devices::QueryDeviceValue(kModemKey, nullptr, "DeviceDesc", &type, nullptr, &size));
 }
 
-// Every row alone in a description gives its own speed.
-TEST(DeviceModemSpeed, EveryRowAloneGivesItsSpeed) {
-    for (const devices::ModemSpeed& row : devices::ModemSpeedTable) {
+// The modem speeds as the component's documentation gives them, written out here rather than
+// read from ModemSpeedTable, so that a wrong row of the table fails: each pattern alone in a
+// description gives its nominal rate ("56000" and "56k" the 57600 of a V.90 link).
+struct NominalSpeed {
+    const char* pattern;
+    DWORD bitsPerSecond;
+};
+
+constexpr NominalSpeed kNominalSpeeds[] = {
+    {"V.32", 14400},  {"V32", 14400},   {"V.34", 33600},  {"V34", 33600},  {"V.FC", 33600},
+    {"VFC", 33600},   {"V.90", 57600},  {"V90", 57600},   {"56000", 57600}, {"56k", 57600},
+    {"57.6", 57600},  {"57,6", 57600},  {"57600", 57600}, {"33k", 33600},  {"33.6", 33600},
+    {"33,6", 33600},  {"33600", 33600}, {"28k", 28800},   {"28.8", 28800}, {"28,8", 28800},
+    {"28800", 28800}, {"14k", 14400},   {"14.4", 14400},  {"14,4", 14400}, {"14400", 14400},
+    {"9600", 9600},   {"144", 14400},   {"288", 28800},   {"336", 33600},  {"576", 57600},
+};
+
+TEST(DeviceModemSpeed, EveryPatternAloneGivesItsNominalSpeed) {
+    ASSERT_EQ(std::size(kNominalSpeeds), std::size(devices::ModemSpeedTable));
+    for (const NominalSpeed& row : kNominalSpeeds) {
         const std::string description = std::string("Modem ") + row.pattern + " x";
         auto m = ModemMachine(true, description);
         Scope scope(*m);

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "registrar_test_support.h"
-#include "server/registrar_delete.h"
-#include "server/registrar_tokens.h"
+#include "server/registrar/registrar_delete.h"
+#include "server/registrar/registrar_tokens.h"
 #include "test_support.h"
 #include "tests/fake_machine/fake_machine.h"
 

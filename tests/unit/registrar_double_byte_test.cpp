@@ -10,7 +10,7 @@
 #include <string>
 
 #include "registrar_test_support.h"
-#include "server/registrar_tokens.h"
+#include "server/registrar/registrar_tokens.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "registrar_test_support.h"
-#include "server/registrar.h"
-#include "server/registrar_tables.h"
-#include "server/registrar_text.h"
+#include "server/registrar/registrar.h"
+#include "server/registrar/registrar_tables.h"
+#include "server/registrar/registrar_text.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "registrar_test_support.h"
-#include "server/registrar.h"
+#include "server/registrar/registrar.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace {

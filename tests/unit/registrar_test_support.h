@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "server/registrar.h"
+#include "server/registrar/registrar.h"
 #include "tests/fake_machine/fake_machine.h"
 
 namespace registrar_test {

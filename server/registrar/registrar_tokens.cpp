@@ -1,4 +1,4 @@
-#include "server/registrar_tokens.h"
+#include "server/registrar/registrar_tokens.h"
 
 #include <cstring>
 

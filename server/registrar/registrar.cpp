@@ -1,14 +1,14 @@
 // Loading a registration script from a module's resources and running it:
 // the text is expanded into a buffer of its own, then parsed and applied.
-#include "server/registrar.h"
+#include "server/registrar/registrar.h"
 
 #include "platform/owned.h"
 #include "platform/platform.h"
-#include "server/ansi_copy.h"
+#include "server/registrar/ansi_copy.h"
 #include "server/last_error_status.h"
 #include "server/module_allocator.h"
-#include "server/registrar_parser.h"
-#include "server/registrar_text.h"
+#include "server/registrar/registrar_parser.h"
+#include "server/registrar/registrar_text.h"
 
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
-#include "server/registrar_text.h"
+#include "server/registrar/registrar_text.h"
 
 #include "server/module_allocator.h"
-#include "server/replacement_map.h"
+#include "server/registrar/replacement_map.h"
 
 #include <cstring>
 

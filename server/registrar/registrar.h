@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "server/replacement_map.h"
+#include "server/registrar/replacement_map.h"
 
 namespace server {
 

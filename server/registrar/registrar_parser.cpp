@@ -1,10 +1,10 @@
-#include "server/registrar_parser.h"
+#include "server/registrar/registrar_parser.h"
 
-#include "platform/loaded_function.h"
+#include "platform/system_function.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
-#include "server/registrar_delete.h"
-#include "server/registrar_tables.h"
+#include "server/registrar/registrar_delete.h"
+#include "server/registrar/registrar_tables.h"
 
 #include <oleauto.h>
 
@@ -63,6 +63,10 @@ bool Remember(char (&slot)[kNameSize], const char* name, size_t length) noexcept
     std::memcpy(slot, name, length + 1);
     return true;
 }
+
+// Younger than the OLE Automation of Windows 95 and NT 4.0 (see WriteNumber).
+platform::SystemFunction<decltype(&::VarUI4FromStr)> g_varUI4FromStr{"oleaut32.dll",
+                                                                    "VarUI4FromStr"};
 
 }  // namespace
 
@@ -256,8 +260,7 @@ HRESULT Parser::WriteValue(HKEY key, const char* name) noexcept {
 // VarUI4FromStr is younger than the OLE Automation that Windows 95 and NT 4.0
 // are documented with, so it is looked up by name; without it a number writes nothing.
 void Parser::WriteNumber(HKEY key, const char* name) noexcept {
-    const auto varUI4FromStr =
-        platform::LoadedFunction<decltype(&VarUI4FromStr)>("oleaut32.dll", "VarUI4FromStr");
+    const auto varUI4FromStr = g_varUI4FromStr.Get();
     if (varUI4FromStr == nullptr) return;
     if (MultiByteToWideChar(CP_ACP, 0, reader_.Token(), -1, wide_,
                             static_cast<int>(ScriptReader::kTokenSize)) == 0)

@@ -1,4 +1,4 @@
-#include "server/ansi_copy.h"
+#include "server/registrar/ansi_copy.h"
 
 #include "server/module_allocator.h"
 

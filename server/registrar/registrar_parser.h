@@ -13,8 +13,8 @@
 // kMaxBlockDepth deep, so no script can exhaust the stack.
 #pragma once
 
-#include "server/registrar_tables.h"
-#include "server/registrar_tokens.h"
+#include "server/registrar/registrar_tables.h"
+#include "server/registrar/registrar_tokens.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "server/registrar_delete.h"
+#include "server/registrar/registrar_delete.h"
 
 #include <new>
 #include <utility>

@@ -1,9 +1,9 @@
 // ReplacementMap: the (name, value) records that stand in for %NAME% markers.
 // Each record also keeps its name in the ANSI code page, so the expansion can
 // compare marker names, which it reads from ANSI text, without converting.
-#include "server/replacement_map.h"
+#include "server/registrar/replacement_map.h"
 
-#include "server/ansi_copy.h"
+#include "server/registrar/ansi_copy.h"
 #include "server/module_allocator.h"
 
 #include <cwchar>
