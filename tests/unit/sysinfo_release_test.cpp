@@ -180,6 +180,8 @@ const ReleaseRow kEditionRows[] = {
 template <size_t N>
 void RunRelease(const ReleaseRow (&rows)[N], bool (*read)(char*, unsigned) noexcept) {
     for (const ReleaseRow& row : rows) {
+        // A 64-bit process never runs under WOW64: its one view is the native one.
+        if (row.wow64 && sizeof(void*) == 8) continue;
         SCOPED_TRACE(row.name);
         EXPECT_EQ(std::string(row.expected), Answer(row, read));
     }
