@@ -56,6 +56,7 @@ if [ "$mode" = win11 ]; then
         # The 32-bit copy first: where Wine shares the key, the native values win.
         reg add "$cv" /v ProductName /d "Windows 10 Home" /f /reg:32 || fail "seed 32-bit copy"
         reg add "$cv" /v CurrentBuildNumber /d 19045 /f /reg:32 || fail "seed 32-bit copy"
+        reg add "$cv" /v CurrentVersion /d 6.3 /f /reg:32 || fail "seed 32-bit copy"
         reg delete "$cv" /v CurrentMajorVersionNumber /f /reg:32
         reg delete "$cv" /v CurrentMinorVersionNumber /f /reg:32
         printf '[general]\r\nManufacturer=SysWOW64 copy\r\nModel=SysWOW64 copy\r\n' >"$syswow64/OEMINFO.INI"
