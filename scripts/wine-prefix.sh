@@ -118,6 +118,16 @@ wp_start() {
         "" | nt) want=win7 ;;
         9x) want=win98 ;;
     esac
+    # A 64-bit prefix's winecfg offers no XP or NT 4.0; Wine itself takes both.
+    [ "$WP_BITS" = 64 ] && [ "$want" = winxp ] && want=winxp64
+    if [ "$WP_BITS" = 64 ] && [ "$want" = nt40 ]; then
+        wp_run "$WINEPREFIX.winecfg.log" reg add 'HKCU\Software\Wine' /v Version /d nt40 /f || {
+            wp_log "the version nt40 could not be set"
+            return 1
+        }
+        wp_strip_later_windows
+        return 0
+    fi
     wp_run "$WINEPREFIX.winecfg.log" winecfg /v "$want" || {
         wp_log "winecfg /v $want failed"
         return 1
