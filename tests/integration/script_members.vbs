@@ -100,7 +100,17 @@ Function RegPut(path, value, kind)
     RegPut = (Err.Number = 0)
     If Err.Number <> 0 Then Report False, "RegWrite " & path, "error &H" & Hex(Err.Number)
     Err.Clear
+    ' Under WOW64 the DLL reads the NT current-version values of the native view.
+    If underWow64 And kind = "REG_SZ" And InStr(path, "Windows NT\CurrentVersion\") > 0 Then
+        sh.Run "reg add """ & Left(path, InStrRev(path, "\") - 1) & """ /v " & _
+               Mid(path, InStrRev(path, "\") + 1) & " /d """ & value & """ /f /reg:64", 0, True
+    End If
 End Function
+
+' A 32-bit host on 64-bit Windows: the DLL reads the native registry view's
+' current-version values and the native system folder's OEMINFO.INI.
+Dim underWow64
+underWow64 = (EnvVar("PROCESSOR_ARCHITEW6432") = "AMD64")
 
 Sub RegRemove(path)
     Err.Clear
@@ -393,6 +403,7 @@ Sub CheckOem(o)
     On Error Resume Next
     Dim v, e, path, f
     path = fso.BuildPath(fso.GetSpecialFolder(1).Path, "OEMINFO.INI")
+    If underWow64 Then path = fso.BuildPath(fso.GetSpecialFolder(0).Path & "\Sysnative", "OEMINFO.INI")
     If fso.FileExists(path) Then fso.DeleteFile path, True
     Err.Clear : v = o.MfgName : e = Err.Number
     Expect "MfgName without OEMINFO.INI", e, v, vbsString, "Generic"
