@@ -3,8 +3,8 @@
 #include "platform/owned.h"
 #include "platform/platform.h"
 #include "platform/registry_key.h"
-#include "platform/system_function.h"
 #include "server/registrar/registrar_delete.h"
+#include "sysinfo/wow64.h"
 
 namespace server {
 
@@ -19,11 +19,6 @@ static_assert(sizeof "TypeLib\\" + kGuidTextSize + sizeof "\\65535.65535\\ffffff
 static_assert(sizeof "CLSID\\" + kGuidTextSize + sizeof "\\InprocServer32" <= kKeyPathSize,
               "a class key path fits");
 
-// IsWow64Process came with Windows XP SP2; without it the process is no
-// 32-bit one on 64-bit Windows.
-platform::SystemFunction<BOOL(WINAPI*)(HANDLE, PBOOL)> g_isWow64Process{"kernel32.dll",
-                                                                       "IsWow64Process"};
-
 // The names of the system kinds, in the order of their values.
 constexpr const char* SysKindNameTable[] = {"win16", "win32", "mac", "win64"};
 static_assert(SYS_WIN16 == 0 && SYS_WIN32 == 1 && SYS_MAC == 2 && SYS_WIN64 == 3,
@@ -35,18 +30,11 @@ void FormatGuid(const GUID& guid, char (&text)[kGuidTextSize]) noexcept {
               guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
 }
 
-bool RunsUnderWow64() noexcept {
-    const auto isWow64Process = g_isWow64Process.Get();
-    if (!isWow64Process) return false;
-    BOOL wow64 = FALSE;
-    return isWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 }  // namespace
 
 REGSAM OtherRegistryView() noexcept {
     if constexpr (sizeof(void*) == 8) return KEY_WOW64_32KEY;
-    return RunsUnderWow64() ? KEY_WOW64_64KEY : 0;
+    return sysinfo::NativeRegistryView();
 }
 
 bool OtherViewHoldsClass(const CLSID& clsid) noexcept {

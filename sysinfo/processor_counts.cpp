@@ -45,7 +45,9 @@ struct CoreTally {
 };
 
 // Every group's cores; false when the function is missing, fails or its records do not fit.
-bool TallyAllGroups(CoreTally& tally) noexcept {
+// The logical processors of every group come from GetActiveProcessorCount, which every
+// system with this function has.
+bool CountAllGroupsCores(LONG& cores) noexcept {
     const GetLogicalProcessorInformationExFunction query = getLogicalProcessorInformationEx.Get();
     if (!query) return false;
     TopologyBuffer buffer;
@@ -59,18 +61,10 @@ bool TallyAllGroups(CoreTally& tally) noexcept {
         if (size - offset < offsetof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX, Processor) ||
             record->Size == 0 || record->Size > size - offset)
             return false;
-        if (record->Relationship == RelationProcessorCore) {
-            ++tally.cores;
-            const DWORD maskRoom = (record->Size - offsetof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX,
-                                                            Processor.GroupMask)) /
-                                   sizeof(GROUP_AFFINITY);
-            const WORD groups = record->Processor.GroupCount;
-            for (WORD g = 0; g < groups && g < maskRoom; ++g)
-                tally.logical += CountBits(record->Processor.GroupMask[g].Mask);
-        }
+        if (record->Relationship == RelationProcessorCore) ++cores;
         offset += record->Size;
     }
-    return tally.cores > 0;
+    return cores > 0;
 }
 
 // The caller's group's cores (the only group before Windows 7).
@@ -99,9 +93,9 @@ LONG RecordCount() noexcept {
 }  // namespace
 
 LONG ProcessorCoreCount() noexcept {
+    LONG cores = 0;
+    if (CountAllGroupsCores(cores)) return cores;
     CoreTally tally;
-    if (TallyAllGroups(tally)) return tally.cores;
-    tally = CoreTally{};
     if (TallyOwnGroup(tally)) return tally.cores;
     return RecordCount();
 }
