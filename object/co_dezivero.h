@@ -3,11 +3,11 @@
 // One C++ class per interface: the object itself is IDeZiVero2, which extends
 // IDeZiVero and also answers for IDeZiVero, IDispatch and IUnknown;
 // SafetyOptions is its IObjectSafety.
-// The member bodies live in object/ (one file per group of members);
-// identity, aggregation, dispatch and the safety options live in server/.
-// Besides the frame's share (interfaces, safety options, count or outer
-// unknown) the object keeps the key and status of the last FindDevice and its
-// HwInfoCore.
+// The member bodies live in object/ (one file per group of members), and so
+// do its identity and aggregation (co_dezivero_identity.cpp), creation and
+// destruction (co_dezivero.cpp), dispatch and safety options. Besides the COM
+// share (interfaces, safety options, count, outer unknown) the object keeps
+// the key and status of the last FindDevice and its HwInfoCore.
 #pragma once
 
 #include <windows.h>
@@ -24,20 +24,15 @@ namespace object {
 
 constexpr DWORD kHWKeySize = 1040;
 
-class CoDeZiVero;
-
-}  // namespace object
-
-namespace server {
-// Ends a plain object's life (server/object_lifetime.h); the one routine
-// outside the object that writes its count.
-void DestroyObject(object::CoDeZiVero* object) noexcept;
-}  // namespace server
-
-namespace object {
-
 class CoDeZiVero final : public IDeZiVero2 {
 public:
+    // The instance creation routine of the class table. outer: the
+    // controlling unknown, or null for a plain object. With an outer unknown
+    // the caller must ask for IUnknown (the class object checks that) and
+    // gets the aggregate's non-delegating unknown. Each living object holds
+    // one module lock.
+    static HRESULT Create(IUnknown* outer, REFIID iid, void** out) noexcept;
+
     // outer: the controlling unknown of an aggregate, or null.
     explicit CoDeZiVero(IUnknown* outer) noexcept;
     ~CoDeZiVero();
@@ -112,6 +107,20 @@ public:
     // The non-delegating QueryInterface: IUnknown, then the interface table.
     HRESULT InnerQueryInterface(REFIID iid, void** out) noexcept;
 
+    // The IUnknown an aggregated object hands its outer object: it alone
+    // counts the object's references and decides its destruction.
+    class NonDelegatingUnknown final : public IUnknown {
+    public:
+        explicit NonDelegatingUnknown(CoDeZiVero* owner) noexcept : owner_(owner) {}
+
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept override;
+        ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+        ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    private:
+        CoDeZiVero* owner_;
+    };
+
     // IObjectSafety: its IUnknown forwards to the object's.
     class SafetyOptions final : public IObjectSafety {
     public:
@@ -138,12 +147,18 @@ public:
     }
 
 private:
-    friend void server::DestroyObject(CoDeZiVero* object) noexcept;
     // The unit tests seed and read the state through this (tests/unit/).
     friend struct StateAccess;
 
-    // The frame's share (server/).
+    // Counts one reference; the last one destroys the object.
+    ULONG CountUp() noexcept;
+    ULONG CountDown() noexcept;
+    // Gives back the object's module lock, destroys it and frees its record.
+    void Destroy() noexcept;
+
+    // The COM share.
     SafetyOptions safety_{this};
+    NonDelegatingUnknown inner_{this};
     DWORD safetyOptions_ = 0;
     LONG refCount_ = 0;         // plain: the object lives in one apartment
     IUnknown* outer_ = nullptr; // the controlling unknown when aggregated

@@ -1,5 +1,7 @@
 // The classes this library serves: one row per creatable class, walked by
-// one loop for class objects, registration and unregistration.
+// one loop for class objects, registration and unregistration. Every class
+// is served by the same class object (ClassFactory) around its creation
+// routine.
 #pragma once
 
 #include <windows.h>
@@ -11,16 +13,12 @@ namespace server {
 
 // (outer unknown or null, iid, out) -> status
 using CreateInstanceRoutine = HRESULT (*)(IUnknown* outer, REFIID iid, void** out) noexcept;
-// (instance creation routine, iid, out) -> status
-using CreateClassObjectRoutine = HRESULT (*)(CreateInstanceRoutine createInstance, REFIID iid,
-                                             void** out) noexcept;
 // (register or unregister) -> status
 using RegisterRoutine = HRESULT (*)(bool doRegister) noexcept;
 
 struct ClassEntry {
     const CLSID* clsid;
     RegisterRoutine registerClass;
-    CreateClassObjectRoutine createClassObject;
     CreateInstanceRoutine createInstance;
 };
 

@@ -6,6 +6,7 @@
 #include <unknwn.h>
 
 #include "platform/owned.h"
+#include "server/class_factory.h"
 #include "server/class_table.h"
 #include "server/server_module.h"
 
@@ -20,12 +21,12 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) noexcept {
     HRESULT hr = S_OK;
     for (size_t i = 0; i < kClassCount; ++i) {
         const ClassEntry& entry = ClassTable[i];
-        if (!entry.createClassObject || !IsEqualCLSID(clsid, *entry.clsid)) continue;
+        if (!IsEqualCLSID(clsid, *entry.clsid)) continue;
         IUnknown*& cached = module.ClassObject(i);
         module.ClassObjectFill(i).Ensure([&]() noexcept {
             platform::ComInterface<IUnknown> created;
-            hr = entry.createClassObject(entry.createInstance, IID_IUnknown,
-                                         reinterpret_cast<void**>(&created));
+            hr = ClassFactory::Create(entry.createInstance, IID_IUnknown,
+                                      reinterpret_cast<void**>(&created));
             if (FAILED(hr) || !created) return false;
             cached = created.Detach();
             return true;

@@ -1,9 +1,11 @@
-// ModuleAllocator: every record of the server frame (objects, the aggregate
-// wrapper, the class object, termination-list nodes, the name cache, the
-// replacement map) is allocated here. On multi-processor 9x-family and pre-5
-// NT machines allocations are spread round-robin over a set of heaps, each
-// block carrying a header that names its heap; otherwise one base heap
-// serves all blocks, without a header.
+// ModuleAllocator: every record of the server (objects, the class object,
+// termination-list nodes, the name cache, the replacement map) is allocated
+// here. One base heap serves all blocks, without a header, except on a
+// multi-processor machine of a platform older than Windows 2000: there
+// allocations are spread round-robin over a set of heaps, each block carrying
+// a header that names its heap, so that threads on different processors
+// rarely wait for the same heap's lock. In practice that is NT 4.0 and
+// older: the 9x family runs on one processor.
 #pragma once
 
 #include <windows.h>

@@ -104,6 +104,10 @@ HRESULT RegisterServer() noexcept {
 
 // A class that the other build registers in its registry view keeps the
 // keys both views share (its ProgIDs): only this view's class key goes.
+// Unregistration removes what it can reach and always reports success, as
+// regsvr32 /u and uninstallers expect of it: its steps fail only where the
+// module's own path or file can no longer be read, which no retry mends, and
+// a failure would stop an uninstall that can otherwise go on.
 HRESULT UnregisterServer() noexcept {
     bool otherBuildStays = false;
     for (const ClassEntry& entry : ClassTable) {

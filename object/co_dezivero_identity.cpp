@@ -1,10 +1,10 @@
 // The object's IUnknown. A plain object counts its own references (plainly:
 // it lives in one apartment). An aggregated object forwards AddRef and
 // Release to its outer unknown and asks the outer unknown first in
-// QueryInterface, falling back to its own interface table.
+// QueryInterface, falling back to its own interface table; its own count is
+// kept by the non-delegating unknown its outer object holds. The safety
+// options part answers for the object.
 #include "object/co_dezivero.h"
-
-#include "server/object_lifetime.h"
 
 namespace object {
 
@@ -54,18 +54,31 @@ HRESULT CoDeZiVero::QueryInterface(REFIID iid, void** out) noexcept {
     return InnerQueryInterface(iid, out);
 }
 
-ULONG CoDeZiVero::AddRef() noexcept {
-    if (outer_) return outer_->AddRef();
-    return static_cast<ULONG>(++refCount_);
-}
+ULONG CoDeZiVero::AddRef() noexcept { return outer_ ? outer_->AddRef() : CountUp(); }
 
-ULONG CoDeZiVero::Release() noexcept {
-    if (outer_) return outer_->Release();
+ULONG CoDeZiVero::Release() noexcept { return outer_ ? outer_->Release() : CountDown(); }
+
+ULONG CoDeZiVero::CountUp() noexcept { return static_cast<ULONG>(++refCount_); }
+
+ULONG CoDeZiVero::CountDown() noexcept {
     const LONG count = --refCount_;
     if (count != 0) return static_cast<ULONG>(count);
-    server::DestroyObject(this);
+    Destroy();
     return 0;
 }
+
+HRESULT CoDeZiVero::NonDelegatingUnknown::QueryInterface(REFIID iid, void** out) noexcept {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown)) return owner_->InnerQueryInterface(iid, out);
+    AddRef();
+    *out = static_cast<IUnknown*>(this);
+    return S_OK;
+}
+
+ULONG CoDeZiVero::NonDelegatingUnknown::AddRef() noexcept { return owner_->CountUp(); }
+
+ULONG CoDeZiVero::NonDelegatingUnknown::Release() noexcept { return owner_->CountDown(); }
 
 HRESULT CoDeZiVero::SafetyOptions::QueryInterface(REFIID iid, void** out) noexcept {
     return OwnerOf(this)->QueryInterface(iid, out);

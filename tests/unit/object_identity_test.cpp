@@ -10,7 +10,6 @@
 #include "DeZIVero_h.h"
 #include "object/co_dezivero.h"
 #include "object_state_access.h"
-#include "server/co_dezivero_creation.h"
 #include "server/server_module.h"
 #include "tests/fake_machine/fake_machine.h"
 #include "test_support.h"
@@ -34,7 +33,8 @@ protected:
 
     IDeZiVero* NewObject() {
         IDeZiVero* object = nullptr;
-        EXPECT_EQ(server::CreateCoDeZiVero(nullptr, IID_IDeZiVero, reinterpret_cast<void**>(&object)), S_OK);
+        EXPECT_EQ(object::CoDeZiVero::Create(nullptr, IID_IDeZiVero, reinterpret_cast<void**>(&object)),
+                  S_OK);
         return object;
     }
     LONG Locks() const { return server::TheModule().LockCount() - locksBefore_; }
@@ -135,7 +135,7 @@ TEST_F(ObjectTest, EachLivingObjectHoldsOneModuleLock) {
 
 TEST_F(ObjectTest, CreationForAnUnansweredInterfaceLeavesNoObjectAndNoLock) {
     void* out = kSentinelPointer;
-    EXPECT_EQ(server::CreateCoDeZiVero(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(object::CoDeZiVero::Create(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(Locks(), 0);
 }
@@ -257,7 +257,8 @@ public:
 
 TEST_F(ObjectTest, AggregatedObjectCountsOnItsOuterObject) {
     Outer outer;
-    ASSERT_EQ(server::CreateCoDeZiVero(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    ASSERT_EQ(object::CoDeZiVero::Create(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)),
+              S_OK);
     ASSERT_NE(outer.inner, nullptr);
     EXPECT_EQ(outer.count, 1);
     EXPECT_EQ(Locks(), 1);
@@ -292,7 +293,8 @@ TEST_F(ObjectTest, AggregatedObjectCountsOnItsOuterObject) {
 
 TEST_F(ObjectTest, AggregatedWrapperAnswersItselfForUnknownAndTheTableOtherwise) {
     Outer outer;
-    ASSERT_EQ(server::CreateCoDeZiVero(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    ASSERT_EQ(object::CoDeZiVero::Create(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)),
+              S_OK);
     IUnknown* self = nullptr;
     ASSERT_EQ(outer.inner->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&self)), S_OK);
     EXPECT_EQ(self, outer.inner);
@@ -306,7 +308,7 @@ TEST_F(ObjectTest, AggregatedWrapperAnswersItselfForUnknownAndTheTableOtherwise)
 TEST_F(ObjectTest, AggregationForAnInterfaceOtherThanUnknownLeavesNoLock) {
     Outer outer;
     void* out = kSentinelPointer;
-    EXPECT_EQ(server::CreateCoDeZiVero(&outer, IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(object::CoDeZiVero::Create(&outer, IID_IClassFactory, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(Locks(), 0);
     EXPECT_EQ(outer.count, 1);
