@@ -291,7 +291,7 @@ TEST_F(ObjectTest, AggregatedObjectCountsOnItsOuterObject) {
     EXPECT_EQ(outer.count, 1);
 }
 
-TEST_F(ObjectTest, AggregatedWrapperAnswersItselfForUnknownAndTheTableOtherwise) {
+TEST_F(ObjectTest, NonDelegatingUnknownAnswersItselfForUnknownAndTheTableOtherwise) {
     Outer outer;
     ASSERT_EQ(object::CoDeZiVero::Create(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)),
               S_OK);
