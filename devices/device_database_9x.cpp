@@ -19,17 +19,18 @@ namespace {
 // The list names hardware keys relative to the hardware tree.
 constexpr auto kHardwarePrefix = PrefixOf(kHardwareRoot9x);
 constexpr DWORD kHardwarePrefixLength = kHardwarePrefix.kLength;
-constexpr DWORD kTextSize = 260;
+// A device's "Class" or "DeviceDesc" as the search compares it.
+constexpr DWORD kDeviceTextSize = 260;
 
 // Reads name of the device at deviceKey as text, terminated whatever came back.
 bool ReadDeviceText(const char* deviceKey, const char* name,
-                    char (&text)[kTextSize + 1]) noexcept {
+                    char (&text)[kDeviceTextSize + 1]) noexcept {
     text[0] = '\0';
-    DWORD count = kTextSize;
+    DWORD count = kDeviceTextSize;
     if (!ReadDeviceValue(kFamily9x, deviceKey, nullptr, name, nullptr,
                          reinterpret_cast<BYTE*>(text), &count))
         return false;
-    TerminateAt(text, count, kTextSize);
+    TerminateAt(text, count, kDeviceTextSize);
     return true;
 }
 
@@ -48,7 +49,7 @@ bool FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer
     // spelling of the class counts floppy drives too.
     const bool excludeFloppies = lstrcmpA(deviceClass, "DiskDrive") == 0;
     char entryName[kKeyPathSize];
-    char text[kTextSize + 1];
+    char text[kDeviceTextSize + 1];
     for (DWORD index = 0;
          platform::RegEnumKeyA(list.Get(), index, entryName, sizeof entryName) == ERROR_SUCCESS;
          ++index) {
@@ -69,10 +70,9 @@ bool FindDeviceKey9x(LONG deviceNumber, const char* deviceClass, char* keyBuffer
         }
         if (!ReadDeviceText(keyBuffer, "Class", text) || lstrcmpiA(text, deviceClass) != 0)
             continue;
-        if (excludeFloppies && ReadDeviceText(keyBuffer, "DeviceDesc", text)) {
-            CharLowerA(text);
-            if (FindSubstringNoCase(text, "floppy")) continue;
-        }
+        if (excludeFloppies && ReadDeviceText(keyBuffer, "DeviceDesc", text) &&
+            FindSubstringNoCase(text, "floppy"))
+            continue;
         if (deviceNumber == 0) return true;
         --deviceNumber;
     }

@@ -1,25 +1,19 @@
-// GetDeviceInfo, HasSCSIBus and HasAGPBus after the object's argument checks.
+// GetDeviceInfo, HasSCSIBus and HasAGPBus below the object.
 //
-// The three texts of GetDeviceInfo come from a script and may be of any
-// length; each is converted into a fixed buffer, and one that does not fit
-// names no key or value the registry could hold, so the answer is empty.
 // The value is read into a zeroed buffer with one spare byte behind it, which
-// bounds the text conversion at the bytes the registry returned.
+// bounds the text at the bytes the registry returned.
 #include "devices/device_info.h"
 
 #include "devices/device_query.h"
-#include "devices/multi_string.h"
 #include "devices/text_match.h"
-#include "sysinfo/ansi_text.h"
 #include "sysinfo/platform_family.h"
 
 namespace devices {
 
 namespace {
 
-constexpr DWORD kValueSize = 1040;
-constexpr DWORD kArgumentSize = 1040;
-constexpr DWORD kProbeSize = 260;
+// A description as the probes read it.
+constexpr DWORD kDescriptionSize = 260;
 
 // The first four bytes, of which only the first count came from the registry;
 // the others count as zero.
@@ -54,76 +48,64 @@ static_assert(ProbeOf(Bus::Scsi).bus == Bus::Scsi && ProbeOf(Bus::Agp).bus == Bu
 
 // Quadratic on purpose: every device number restarts the platform's walk, as
 // the search keeps no cursor between calls.
-HRESULT ProbeBus(Bus bus, VARIANT_BOOL* pVal) noexcept {
-    if (!pVal) return E_POINTER;
+bool ProbeBus(Bus bus) noexcept {
     const BusProbe& probe = ProbeOf(bus);
-    char key[kProbeSize];
-    char description[kProbeSize + 1];
+    char key[kDescriptionSize];
+    char description[kDescriptionSize + 1];
     LONG status = 0;
     for (LONG number = 0; number >= 0; ++number) {
-        if (!FindDeviceKey(number, probe.deviceClass, key, kProbeSize, &status)) break;
-        key[kProbeSize - 1] = '\0';
+        if (!FindDeviceKey(number, probe.deviceClass, key, kDescriptionSize, &status)) break;
+        key[kDescriptionSize - 1] = '\0';
         DWORD type = REG_NONE;
-        DWORD size = kProbeSize;
+        DWORD size = kDescriptionSize;
         if (!QueryDeviceValue(key, "", "DeviceDesc", &type, reinterpret_cast<BYTE*>(description),
                               &size))
             continue;
         if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-        description[size < kProbeSize ? size : kProbeSize] = '\0';
-        if (FindSubstringNoCase(description, probe.pattern)) {
-            *pVal = VARIANT_TRUE;
-            return S_OK;
-        }
+        description[size < kDescriptionSize ? size : kDescriptionSize] = '\0';
+        if (FindSubstringNoCase(description, probe.pattern)) return true;
     }
-    *pVal = VARIANT_FALSE;
-    return S_OK;
+    return false;
 }
 
 }  // namespace
 
-HRESULT GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskFor, VARIANT* pvValue) noexcept {
-    if (!bstrHWKey || !bstrSubkey || !bstrAskFor || !pvValue) return E_POINTER;
-    char key[kArgumentSize];
-    char subkey[kArgumentSize];
-    char askFor[kArgumentSize];
-    if (!sysinfo::WideToAnsi(bstrHWKey, key) || !sysinfo::WideToAnsi(bstrSubkey, subkey) ||
-        !sysinfo::WideToAnsi(bstrAskFor, askFor))
-        return S_OK;
-
-    BYTE value[kValueSize + 1] = {};
+void ReadDeviceInfo(const char* key, const char* subkey, const char* askFor,
+                    DeviceValue* value) noexcept {
+    value->kind = DeviceValue::Kind::None;
+    BYTE* bytes = reinterpret_cast<BYTE*>(value->bytes);
+    ZeroMemory(bytes, sizeof value->bytes);
     DWORD type = REG_NONE;
-    DWORD size = kValueSize;
-    if (!QueryDeviceValue(key, subkey, askFor, &type, value, &size)) return S_OK;
+    DWORD size = kDeviceValueSize;
+    if (!QueryDeviceValue(key, subkey, askFor, &type, bytes, &size)) return;
+    value->size = size < kDeviceValueSize ? size : kDeviceValueSize;
+    value->bytes[value->size] = '\0';
 
     switch (type) {
     case REG_SZ:
     case REG_EXPAND_SZ:
-        value[size < kValueSize ? size : kValueSize] = 0;
-        V_VT(pvValue) = VT_BSTR;
-        V_BSTR(pvValue) = sysinfo::AnsiToBstr(reinterpret_cast<const char*>(value));
+        value->kind = DeviceValue::Kind::Text;
         break;
     case REG_BINARY:
         if (size > sizeof(DWORD)) break;
-        V_VT(pvValue) = VT_I4;
-        V_I4(pvValue) = LittleEndianLong(value, size);
+        value->kind = DeviceValue::Kind::Number;
+        value->number = LittleEndianLong(bytes, size);
         break;
     case REG_DWORD:
         // Whatever the count: the modem speed is a REG_DWORD of the description's length.
-        V_VT(pvValue) = VT_I4;
-        V_I4(pvValue) = LittleEndianLong(value, sizeof(DWORD));
+        value->kind = DeviceValue::Kind::Number;
+        value->number = LittleEndianLong(bytes, sizeof(DWORD));
         break;
     case REG_MULTI_SZ:
         // Windows 2000 and later list a device's identifiers so; older answers stay empty.
-        if (sysinfo::IsNt5OrLater())
-            MultiStringArray(value, size < kValueSize ? size : kValueSize, pvValue);
+        if (sysinfo::IsNt5OrLater()) value->kind = DeviceValue::Kind::TextList;
         break;
     default:
         break;
     }
-    return S_OK;
 }
 
-HRESULT HasSCSIBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(Bus::Scsi, pVal); }
-HRESULT HasAGPBus(VARIANT_BOOL* pVal) noexcept { return ProbeBus(Bus::Agp, pVal); }
+bool HasSCSIBus() noexcept { return ProbeBus(Bus::Scsi); }
+bool HasAGPBus() noexcept { return ProbeBus(Bus::Agp); }
 
 }  // namespace devices

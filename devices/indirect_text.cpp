@@ -8,8 +8,9 @@ namespace {
 
 constexpr DWORD kTextRoom = 1040;
 
-using LoadIndirectString = HRESULT(WINAPI*)(const wchar_t* source, wchar_t* out, UINT outSize,
-                                            void** reserved);
+// Answers 0 when it made the words, a negative status otherwise.
+using LoadIndirectString = LONG(WINAPI*)(const wchar_t* source, wchar_t* out, UINT outSize,
+                                         void** reserved);
 platform::SystemFunction<LoadIndirectString> g_loadIndirectString{"shlwapi.dll",
                                                                   "SHLoadIndirectString"};
 
@@ -94,7 +95,7 @@ bool LoadedWords(const char* text, char* out, DWORD room) noexcept {
     wchar_t source[kTextRoom + 1];
     if (MultiByteToWideChar(CP_ACP, 0, text, -1, source, kTextRoom + 1) == 0) return false;
     wchar_t words[kTextRoom + 1] = {};
-    if (load(source, words, kTextRoom + 1, nullptr) != S_OK) return false;
+    if (load(source, words, kTextRoom + 1, nullptr) != 0) return false;
     words[kTextRoom] = L'\0';
     return WideCharToMultiByte(CP_ACP, 0, words, -1, out, static_cast<int>(room), nullptr,
                                nullptr) != 0;

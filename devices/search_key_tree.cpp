@@ -22,7 +22,8 @@ namespace {
 
 // Each level adds at least a separator and one character to the path.
 constexpr DWORD kMaxDepth = kKeyPathSize / 2 + 1;
-constexpr DWORD kValueSize = 260;
+// A value the search compares with what a candidate expects.
+constexpr DWORD kCandidateTextSize = 260;
 
 struct Level {
     platform::RegistryKey key;
@@ -31,9 +32,9 @@ struct Level {
 };
 
 bool HasValueText(HKEY key, const KeyCandidate& candidate) noexcept {
-    char value[kValueSize + 1];
-    if (!ReadTextValue(key, candidate.valueName, value, kValueSize) &&
-        !(candidate.otherName && ReadTextValue(key, candidate.otherName, value, kValueSize)))
+    char value[kCandidateTextSize + 1];
+    if (!ReadTextValue(key, candidate.valueName, value, kCandidateTextSize) &&
+        !(candidate.otherName && ReadTextValue(key, candidate.otherName, value, kCandidateTextSize)))
         return false;
     if (value[0] == '\0') return false;
     return !candidate.expected || lstrcmpiA(value, candidate.expected) == 0;

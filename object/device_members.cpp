@@ -1,11 +1,40 @@
 // The device members: argument checks and the object's record of the last
 // device found; the search itself lives in devices/.
+//
+// The texts a script hands in may be of any length; each is converted into a
+// fixed buffer, and one that does not fit names no class, key or value the
+// registry could hold, so the answer is "nothing found".
 #include "devices/device_info.h"
 #include "devices/device_query.h"
 #include "object/member_answers.h"
-#include "sysinfo/ansi_text.h"
+#include "object/text_list.h"
 
 namespace object {
+
+namespace {
+
+// A key path, subkey or value name handed to GetDeviceInfo.
+constexpr DWORD kArgumentSize = 1040;
+
+void Convert(const devices::DeviceValue& value, VARIANT* out) noexcept {
+    switch (value.kind) {
+    case devices::DeviceValue::Kind::Text:
+        V_VT(out) = VT_BSTR;
+        V_BSTR(out) = AnsiToBstr(value.bytes);
+        break;
+    case devices::DeviceValue::Kind::Number:
+        V_VT(out) = VT_I4;
+        V_I4(out) = value.number;
+        break;
+    case devices::DeviceValue::Kind::TextList:
+        TextListArray(value.bytes, value.size, out);
+        break;
+    case devices::DeviceValue::Kind::None:
+        break;
+    }
+}
+
+}  // namespace
 
 HRESULT CoDeZiVero::FindDevice(LONG lDeviceNumber, BSTR bstrDeviceClass,
                                VARIANT_BOOL* pbDeviceFound) noexcept {
@@ -13,10 +42,8 @@ HRESULT CoDeZiVero::FindDevice(LONG lDeviceNumber, BSTR bstrDeviceClass,
     if (!pbDeviceFound || !bstrDeviceClass || lDeviceNumber < 0) return E_POINTER;
     *pbDeviceFound = VARIANT_FALSE;
 
-    // The class name comes from a script and may be of any length; the
-    // buffer is fixed, and a name too long for it names no class.
     char deviceClass[kHWKeySize];
-    if (!sysinfo::WideToAnsi(bstrDeviceClass, deviceClass)) return S_OK;
+    if (!WideToAnsi(bstrDeviceClass, deviceClass)) return S_OK;
 
     if (!devices::FindDeviceKey(lDeviceNumber, deviceClass, HWKey_, kHWKeySize, &DeviceStatus_)) {
         HWKey_[0] = '\0';
@@ -32,7 +59,16 @@ HRESULT CoDeZiVero::GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskF
                                   VARIANT* pvValue) noexcept {
     if (!bstrHWKey || !bstrSubkey || !bstrAskFor || !pvValue) return E_POINTER;
     VariantInit(pvValue);
-    return devices::GetDeviceInfo(bstrHWKey, bstrSubkey, bstrAskFor, pvValue);
+    char key[kArgumentSize];
+    char subkey[kArgumentSize];
+    char askFor[kArgumentSize];
+    if (!WideToAnsi(bstrHWKey, key) || !WideToAnsi(bstrSubkey, subkey) ||
+        !WideToAnsi(bstrAskFor, askFor))
+        return S_OK;
+    devices::DeviceValue value;
+    devices::ReadDeviceInfo(key, subkey, askFor, &value);
+    Convert(value, pvValue);
+    return S_OK;
 }
 
 HRESULT CoDeZiVero::get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept {

@@ -4,9 +4,13 @@
 
 namespace object {
 
+// A disk that is missing or no fixed disk is a failure; the size is then untouched.
 HRESULT CoDeZiVero::FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
     if (!plSize) return E_POINTER;
-    return sysinfo::FixedDiskSizeInMB(lDiskNumber, plSize);
+    LONG size = 0;
+    if (!sysinfo::FixedDiskSizeInMB(lDiskNumber, &size)) return E_FAIL;
+    *plSize = size;
+    return S_OK;
 }
 
 HRESULT CoDeZiVero::get_FixedDisksSizeInMB(LONG* pVal) noexcept {

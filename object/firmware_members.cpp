@@ -14,7 +14,7 @@ enum class Audience { Anyone, TrustedCallers };
 HRESULT AnswerFirmware(BSTR* out, const char* valueName, Audience audience,
                        bool untrustedCaller) noexcept {
     if (!out) return E_POINTER;
-    char text[sysinfo::kTextSize] = "";
+    char text[sysinfo::kAnswerTextSize] = "";
     const bool withheld = audience == Audience::TrustedCallers && untrustedCaller;
     if (withheld || !sysinfo::ReadFirmwareText(valueName, text, sizeof text)) text[0] = '\0';
     return AnswerText(out, text);

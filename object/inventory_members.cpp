@@ -22,16 +22,10 @@ HRESULT AnswerMemory(LONG* out, MemoryFigure figure) noexcept {
     return S_OK;
 }
 
-HRESULT AnswerNumber(LONG* out, LONG (*routine)() noexcept) noexcept {
-    if (!out) return E_POINTER;
-    *out = routine();
-    return S_OK;
-}
-
 // A reader that fails leaves its buffer empty: the answer is then "".
 HRESULT AnswerRead(BSTR* out, bool (*read)(char* text, unsigned size) noexcept) noexcept {
     if (!out) return E_POINTER;
-    char text[sysinfo::kTextSize] = "";
+    char text[sysinfo::kAnswerTextSize] = "";
     if (!read(text, sizeof text)) text[0] = '\0';
     return AnswerText(out, text);
 }
@@ -74,21 +68,21 @@ HRESULT CoDeZiVero::get_OSArchitecture(BSTR* pbstrOSArchitecture) noexcept {
 // The processor number goes to the reader unchecked, as for ProcessorId.
 HRESULT CoDeZiVero::ProcessorName(LONG lProcessor, BSTR* pbstrProcessorName) noexcept {
     if (!pbstrProcessorName) return E_POINTER;
-    char text[sysinfo::kTextSize] = "";
+    char text[sysinfo::kAnswerTextSize] = "";
     if (!sysinfo::ReadProcessorName(lProcessor, text, sizeof text)) text[0] = '\0';
     return AnswerText(pbstrProcessorName, text);
 }
 
 HRESULT CoDeZiVero::get_ProcessorCoreCount(LONG* plProcessorCoreCount) noexcept {
-    return AnswerNumber(plProcessorCoreCount, sysinfo::ProcessorCoreCount);
+    return AnswerFrom(plProcessorCoreCount, sysinfo::ProcessorCoreCount);
 }
 
 HRESULT CoDeZiVero::get_ProcessorLogicalCount(LONG* plProcessorLogicalCount) noexcept {
-    return AnswerNumber(plProcessorLogicalCount, sysinfo::ProcessorLogicalCount);
+    return AnswerFrom(plProcessorLogicalCount, sysinfo::ProcessorLogicalCount);
 }
 
 HRESULT CoDeZiVero::get_BatteryLifePercent(LONG* plBatteryLifePercent) noexcept {
-    return AnswerNumber(plBatteryLifePercent, sysinfo::BatteryLifePercent);
+    return AnswerFrom(plBatteryLifePercent, sysinfo::BatteryLifePercent);
 }
 
 }  // namespace object

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "object/co_dezivero.h"
-#include "sysinfo/ansi_text.h"
+#include "object/ansi_text.h"
 
 namespace object {
 
@@ -14,7 +14,7 @@ using ProcessorTextRoutine = const char* (sysinfo::HwInfoCore::*)(LONG) noexcept
 
 // A failed allocation still answers S_OK, with a null string.
 inline HRESULT AnswerText(BSTR* out, const char* text) noexcept {
-    *out = sysinfo::AnsiToBstr(text);
+    *out = AnsiToBstr(text);
     return S_OK;
 }
 
@@ -29,11 +29,17 @@ inline HRESULT Answer(LONG* out, sysinfo::HwInfoCore& core, NumberRoutine routin
     return S_OK;
 }
 
-// A routine below the core answers for itself once the out-pointer is checked.
-template <typename Out>
-HRESULT AnswerFrom(Out* out, HRESULT (*routine)(Out*) noexcept) noexcept {
+// A routine below the core that asks the system at every call.
+inline HRESULT AnswerFrom(LONG* out, LONG (*routine)() noexcept) noexcept {
     if (!out) return E_POINTER;
-    return routine(out);
+    *out = routine();
+    return S_OK;
+}
+
+inline HRESULT AnswerFrom(VARIANT_BOOL* out, bool (*routine)() noexcept) noexcept {
+    if (!out) return E_POINTER;
+    *out = routine() ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
 }
 
 // Enumeration results pass unchanged, also values the enumeration does not

@@ -53,8 +53,7 @@ bool QueryDriveSpaceEx(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalB
     return true;
 }
 
-HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
-    if (pVal == nullptr) return E_POINTER;
+LONG SumFixedDrives(DriveCount count) noexcept {
     ULONGLONG kilobytes = 0;
     // One call names every letter that has a root directory; only those are asked their type.
     const DWORD present = platform::GetLogicalDrives();
@@ -68,8 +67,7 @@ HRESULT SumFixedDrives(DriveCount count, LONG* pVal) noexcept {
         if (!QueryDriveSpace(root, &freeBytes, &totalBytes)) continue;
         kilobytes += (count == DriveCount::TotalBytes ? totalBytes : freeBytes) >> 10;
     }
-    *pVal = static_cast<LONG>(static_cast<DWORD>(kilobytes >> 10));
-    return S_OK;
+    return static_cast<LONG>(static_cast<DWORD>(kilobytes >> 10));
 }
 
 }  // namespace
@@ -105,27 +103,22 @@ bool QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalByt
     return QueryDriveSpaceEx(root, freeBytes, totalBytes);
 }
 
-// Reports disk lDiskNumber itself, never a later disk of the same run of fixed disks.
-HRESULT FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
-    if (plSize == nullptr) return E_POINTER;
+// Reports the disk asked for itself, never a later disk of the same run of fixed disks.
+bool FixedDiskSizeInMB(LONG disk, LONG* size) noexcept {
     DISK_GEOMETRY geometry{};
-    if (!QueryDiskGeometry(lDiskNumber, &geometry)) return E_FAIL;
-    if (geometry.MediaType != FixedMedia) return E_FAIL;
+    if (!QueryDiskGeometry(disk, &geometry)) return false;
+    if (geometry.MediaType != FixedMedia) return false;
     // Multiplied without sign so that an absurd geometry wraps instead of overflowing.
     const ULONGLONG product = static_cast<ULONGLONG>(geometry.Cylinders.QuadPart) *
                               geometry.TracksPerCylinder * geometry.SectorsPerTrack *
                               geometry.BytesPerSector;
     const LONGLONG megabytes = static_cast<LONGLONG>(product) >> 20;
-    *plSize = static_cast<LONG>(static_cast<DWORD>(static_cast<ULONGLONG>(megabytes)));
-    return S_OK;
+    *size = static_cast<LONG>(static_cast<DWORD>(static_cast<ULONGLONG>(megabytes)));
+    return true;
 }
 
-HRESULT FixedDisksSizeInMB(LONG* pVal) noexcept {
-    return SumFixedDrives(DriveCount::TotalBytes, pVal);
-}
+LONG FixedDisksSizeInMB() noexcept { return SumFixedDrives(DriveCount::TotalBytes); }
 
-HRESULT FixedDisksFreeSpaceInMB(LONG* pVal) noexcept {
-    return SumFixedDrives(DriveCount::FreeBytes, pVal);
-}
+LONG FixedDisksFreeSpaceInMB() noexcept { return SumFixedDrives(DriveCount::FreeBytes); }
 
 }  // namespace sysinfo

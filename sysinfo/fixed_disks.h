@@ -13,10 +13,9 @@ bool QueryDiskGeometry(LONG disk, DISK_GEOMETRY* geometry) noexcept;
 // True when the space query of the drive root succeeded.
 bool QueryDriveSpace(const char* root, ULONGLONG* freeBytes, ULONGLONG* totalBytes) noexcept;
 
-// Member bodies: S_OK, E_POINTER for a null out-pointer; FixedDiskSizeInMB
-// E_FAIL (value untouched) when disk lDiskNumber does not qualify.
-HRESULT FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept;
-HRESULT FixedDisksSizeInMB(LONG* pVal) noexcept;
-HRESULT FixedDisksFreeSpaceInMB(LONG* pVal) noexcept;
+// False, with size untouched, when disk is missing or no fixed disk.
+bool FixedDiskSizeInMB(LONG disk, LONG* size) noexcept;
+LONG FixedDisksSizeInMB() noexcept;
+LONG FixedDisksFreeSpaceInMB() noexcept;
 
 }  // namespace sysinfo

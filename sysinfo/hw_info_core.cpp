@@ -49,8 +49,6 @@ HwInfoCore::HwInfoCore() noexcept {
     if (!platform::GetSystemPowerStatus(&power_)) std::memset(&power_, 0, sizeof(power_));
 }
 
-HwInfoCore::~HwInfoCore() = default;
-
 const char* HwInfoCore::SysDir() noexcept {
     sysDir_[0] = '\0';
     KeepDirectoryIfItFit(sysDir_, kDirSize, platform::GetSystemDirectoryA(sysDir_, kDirSize));

@@ -13,14 +13,14 @@
 
 namespace sysinfo {
 
-constexpr DWORD kTextSize = 1040;  // registry and INI texts
+// A text the members answer from a registry value or an INI entry, terminator included.
+constexpr DWORD kAnswerTextSize = 1040;
 constexpr DWORD kDirSize = MAX_PATH;
 constexpr DWORD kComputerNameSize = 16;
 
 class HwInfoCore {
 public:
     HwInfoCore() noexcept;
-    virtual ~HwInfoCore();
     HwInfoCore(const HwInfoCore&) = delete;
     HwInfoCore& operator=(const HwInfoCore&) = delete;
 
@@ -71,18 +71,18 @@ public:
     char computerName_[kComputerNameSize];
     char sysDir_[kDirSize];
     char winDir_[kDirSize];
-    char owner_[kTextSize];
-    char organization_[kTextSize];
-    char productId_[kTextSize];
-    char oemMaker_[kTextSize];
-    char oemModel_[kTextSize];
-    char processorId_[kTextSize];
-    char processorMmx_[kTextSize];
-    char processorVendor_[kTextSize];
+    char owner_[kAnswerTextSize];
+    char organization_[kAnswerTextSize];
+    char productId_[kAnswerTextSize];
+    char oemMaker_[kAnswerTextSize];
+    char oemModel_[kAnswerTextSize];
+    char processorId_[kAnswerTextSize];
+    char processorMmx_[kAnswerTextSize];
+    char processorVendor_[kAnswerTextSize];
     SYSTEM_INFO systemInfo_;
-    char osName_[kTextSize];
-    char osVersion_[kTextSize];
-    char csd_[kTextSize];
+    char osName_[kAnswerTextSize];
+    char osVersion_[kAnswerTextSize];
+    char csd_[kAnswerTextSize];
     OSVERSIONINFOA version_;
     MemoryTotals memory_;
     bool memoryTaken_;

@@ -36,9 +36,9 @@ constexpr unsigned long kFirstWindows11Build = 22000;
 
 // Reads valueName of the running family's current-version key into destination.
 bool ReadCurrentVersion(HwInfoCore& core, const char* valueName,
-                        char (&destination)[kTextSize]) noexcept {
-    if (IsNtPlatform()) return ReadCurrentVersionValue(valueName, destination, kTextSize, nullptr);
-    return core.ReadHklmValue(kWindowsCurrentVersion, valueName, destination, kTextSize);
+                        char (&destination)[kAnswerTextSize]) noexcept {
+    if (IsNtPlatform()) return ReadCurrentVersionValue(valueName, destination, kAnswerTextSize, nullptr);
+    return core.ReadHklmValue(kWindowsCurrentVersion, valueName, destination, kAnswerTextSize);
 }
 
 // "CurrentBuildNumber" as a number; 0 when missing or not all digits.
@@ -53,7 +53,7 @@ unsigned long CurrentBuild() noexcept {
     return build;
 }
 
-void NameWindows11(char (&name)[kTextSize]) noexcept {
+void NameWindows11(char (&name)[kAnswerTextSize]) noexcept {
     for (unsigned i = 0; kWindows10[i] != '\0'; ++i)
         if (name[i] != kWindows10[i]) return;
     if (CurrentBuild() >= kFirstWindows11Build) name[sizeof kWindows10 - 2] = '1';
@@ -62,18 +62,18 @@ void NameWindows11(char (&name)[kTextSize]) noexcept {
 // Reads key of section in the INI file at directory\file into destination,
 // empty when the file, section or key is missing or the path would not fit.
 void ReadIni(const char* directory, const char* file, const char* section, const char* key,
-             char (&destination)[kTextSize]) noexcept {
+             char (&destination)[kAnswerTextSize]) noexcept {
     destination[0] = '\0';
     char path[MAX_PATH];
     if (!CopyText(path, directory) || !AppendText(path, "\\") || !AppendText(path, file))
         return;
-    platform::GetPrivateProfileStringA(section, key, "", destination, kTextSize, path);
-    destination[kTextSize - 1] = '\0';
+    platform::GetPrivateProfileStringA(section, key, "", destination, kAnswerTextSize, path);
+    destination[kAnswerTextSize - 1] = '\0';
 }
 
 // OEMINFO.INI lies in the native system folder, which a 32-bit process under
 // WOW64 reaches only by the alias "Sysnative"; "system32" would be SysWOW64.
-void ReadOemInfo(HwInfoCore& core, const char* key, char (&destination)[kTextSize]) noexcept {
+void ReadOemInfo(HwInfoCore& core, const char* key, char (&destination)[kAnswerTextSize]) noexcept {
     char directory[MAX_PATH];
     const bool sysnative = RunsUnderWow64();
     if (!CopyText(directory, sysnative ? core.WinDir() : core.SysDir()) ||
@@ -86,10 +86,10 @@ void ReadOemInfo(HwInfoCore& core, const char* key, char (&destination)[kTextSiz
 
 // The maker's or model's text: OEMINFO.INI, else the firmware's, else fallback.
 void ReadOemText(HwInfoCore& core, const char* key, const char* firmwareValue,
-                 const char* fallback, char (&destination)[kTextSize]) noexcept {
+                 const char* fallback, char (&destination)[kAnswerTextSize]) noexcept {
     ReadOemInfo(core, key, destination);
     if (destination[0] != '\0') return;
-    if (ReadFilledFirmwareText(firmwareValue, destination, kTextSize)) return;
+    if (ReadFilledFirmwareText(firmwareValue, destination, kAnswerTextSize)) return;
     CopyText(destination, fallback);
 }
 
@@ -103,8 +103,8 @@ const char* HwInfoCore::OSName() noexcept {
     }
     if (!IsNtPlatform()) return osName_;
 
-    char productType[kTextSize];
-    if (ReadHklmValue(kProductOptions, "ProductType", productType, kTextSize)) {
+    char productType[kAnswerTextSize];
+    if (ReadHklmValue(kProductOptions, "ProductType", productType, kAnswerTextSize)) {
         if (const char* name = LookUp(ProductTypeNameTable, productType, lstrcmpA))
             CopyText(osName_, name);
     }
@@ -127,7 +127,7 @@ const char* HwInfoCore::OSVersion() noexcept {
     else
         ReadCurrentVersion(*this, "CurrentVersion", osVersion_);
 
-    char servicePack[kTextSize];
+    char servicePack[kAnswerTextSize];
     if (!ReadCurrentVersion(*this, "CSDVersion", servicePack)) return osVersion_;
     // Two long values may not fit together; the join is cut at the buffer's end.
     if (AppendText(osVersion_, " (") && AppendText(osVersion_, servicePack))

@@ -91,7 +91,7 @@ const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
     // A newer processor goes by the name Windows shows for it, where there is one. The 9x
     // family leaves level and revision unset, so there the table answers as it always did.
     if (IsNtPlatform() && IsNewerThanTheNames(systemInfo_) &&
-        ReadProcessorName(processor, processorId_, kTextSize))
+        ReadProcessorName(processor, processorId_, kAnswerTextSize))
         return processorId_;
 
     for (const FixedProcessorName& entry : FixedProcessorNameTable) {
@@ -107,21 +107,21 @@ const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
         CopyText(processorId_, name);
         return processorId_;
     }
-    ReadProcessorValue(*this, processor, "Identifier", processorId_, kTextSize);
+    ReadProcessorValue(*this, processor, "Identifier", processorId_, kAnswerTextSize);
     return processorId_;
 }
 
 const char* HwInfoCore::ProcessorMMXId(LONG processor) noexcept {
     processorMmx_[0] = '\0';
     if (IsValidProcessor(systemInfo_, processor))
-        ReadProcessorValue(*this, processor, "MMXIdentifier", processorMmx_, kTextSize);
+        ReadProcessorValue(*this, processor, "MMXIdentifier", processorMmx_, kAnswerTextSize);
     return processorMmx_;
 }
 
 const char* HwInfoCore::ProcessorVendorId(LONG processor) noexcept {
     processorVendor_[0] = '\0';
     if (!IsValidProcessor(systemInfo_, processor)) return processorVendor_;
-    ReadProcessorValue(*this, processor, "VendorIdentifier", processorVendor_, kTextSize);
+    ReadProcessorValue(*this, processor, "VendorIdentifier", processorVendor_, kAnswerTextSize);
     if (const char* vendor = LookUp(VendorNameTable, processorVendor_, lstrcmpiA))
         CopyText(processorVendor_, vendor);
     return processorVendor_;

@@ -39,6 +39,19 @@ LONG CountBits(ULONG_PTR mask) noexcept {
     return count;
 }
 
+// The records a topology query writes into buffer, as a byte count; 0 when the
+// function is missing or fails, or its records do not fit.
+template <typename Record, typename Function, typename... Leading>
+DWORD ReadTopology(platform::SystemFunction<Function>& slot, TopologyBuffer& buffer,
+                   Leading... leading) noexcept {
+    const Function query = slot.Get();
+    if (!query) return 0;
+    DWORD size = sizeof buffer.bytes;
+    auto* records = reinterpret_cast<Record*>(buffer.bytes);
+    if (!query(leading..., records, &size) || size > sizeof buffer.bytes) return 0;
+    return size;
+}
+
 struct CoreTally {
     LONG cores = 0;
     LONG logical = 0;
@@ -48,12 +61,9 @@ struct CoreTally {
 // The logical processors of every group come from GetActiveProcessorCount, which every
 // system with this function has.
 bool CountAllGroupsCores(LONG& cores) noexcept {
-    const GetLogicalProcessorInformationExFunction query = getLogicalProcessorInformationEx.Get();
-    if (!query) return false;
     TopologyBuffer buffer;
-    DWORD size = sizeof buffer.bytes;
-    auto* first = reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.bytes);
-    if (!query(RelationProcessorCore, first, &size) || size > sizeof buffer.bytes) return false;
+    const DWORD size = ReadTopology<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX>(
+        getLogicalProcessorInformationEx, buffer, RelationProcessorCore);
     for (DWORD offset = 0; offset < size;) {
         const auto* record =
             reinterpret_cast<const SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.bytes + offset);
@@ -69,12 +79,10 @@ bool CountAllGroupsCores(LONG& cores) noexcept {
 
 // The caller's group's cores (the only group before Windows 7).
 bool TallyOwnGroup(CoreTally& tally) noexcept {
-    const GetLogicalProcessorInformationFunction query = getLogicalProcessorInformation.Get();
-    if (!query) return false;
     TopologyBuffer buffer;
-    DWORD size = sizeof buffer.bytes;
-    auto* records = reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION*>(buffer.bytes);
-    if (!query(records, &size) || size > sizeof buffer.bytes) return false;
+    const DWORD size =
+        ReadTopology<SYSTEM_LOGICAL_PROCESSOR_INFORMATION>(getLogicalProcessorInformation, buffer);
+    const auto* records = reinterpret_cast<const SYSTEM_LOGICAL_PROCESSOR_INFORMATION*>(buffer.bytes);
     const DWORD count = size / sizeof(SYSTEM_LOGICAL_PROCESSOR_INFORMATION);
     for (DWORD i = 0; i < count; ++i) {
         if (records[i].Relationship != RelationProcessorCore) continue;

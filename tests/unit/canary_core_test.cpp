@@ -99,7 +99,7 @@ void FillTextBuffers(HwInfoCore& c) {
     for (char* buffer : {c.owner_, c.organization_, c.productId_, c.oemMaker_, c.oemModel_,
                          c.processorId_, c.processorMmx_, c.processorVendor_, c.osName_,
                          c.osVersion_, c.csd_})
-        std::memset(buffer, kFill, sysinfo::kTextSize);
+        std::memset(buffer, kFill, sysinfo::kAnswerTextSize);
     std::memset(c.computerName_, kFill, sizeof c.computerName_);
     std::memset(c.sysDir_, kFill, sizeof c.sysDir_);
     std::memset(c.winDir_, kFill, sizeof c.winDir_);

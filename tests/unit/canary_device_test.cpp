@@ -13,7 +13,7 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "devices/device_query.h"
 #include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
@@ -263,7 +263,7 @@ TEST_P(CanaryArgumentTest, TextsFitTheirBufferOrAnswerNothing) {
         BSTR n = SysAllocStringLen(wideName.c_str(), static_cast<UINT>(wideName.size()));
         VARIANT value;
         VariantInit(&value);
-        EXPECT_EQ(S_OK, devices::GetDeviceInfo(k, s, n, &value));
+        EXPECT_EQ(S_OK, test_support::DeviceInfo(k, s, n, &value));
         if (row.answers) {
             ASSERT_EQ(VT_BSTR, V_VT(&value)) << nt;
             EXPECT_EQ(7u, SysStringLen(V_BSTR(&value)));

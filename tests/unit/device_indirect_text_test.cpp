@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "devices/device_query.h"
 #include "devices/indirect_text.h"
 #include "sysinfo/platform_family.h"
@@ -160,7 +160,7 @@ TEST_P(MultiStringTest, ArrayOfStrings) {
     test_support::Bstr key(kDeviceKey), subkey(""), askFor("HardwareID");
     VARIANT value;
     VariantInit(&value);
-    ASSERT_EQ(S_OK, devices::GetDeviceInfo(key, subkey, askFor, &value));
+    ASSERT_EQ(S_OK, test_support::DeviceInfo(key, subkey, askFor, &value));
     ASSERT_EQ(row.vt, V_VT(&value));
     if (row.vt != VT_EMPTY) {
         SAFEARRAY* array = V_ARRAY(&value);

@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "sysinfo/platform_family.h"
 #include "tests/fake_machine/fake_machine.h"
 #include "test_support.h"
@@ -47,7 +47,7 @@ private:
 class DeviceInfoTest : public test_support::BoundMachineTest<Machine::Nt> {
 protected:
     HRESULT Get(const Bstr& key, const Bstr& subkey, const Bstr& name) {
-        return devices::GetDeviceInfo(key, subkey, name, result.Reset());
+        return test_support::DeviceInfo(key, subkey, name, result.Reset());
     }
     Variant result;
 };
@@ -132,10 +132,10 @@ TEST_F(DeviceInfoTest, SpeedWithoutPatternIsEmpty) {
 
 TEST_F(DeviceInfoTest, NullArgumentsArePointerErrors) {
     Bstr key(kDeviceKey), name("Value");
-    EXPECT_EQ(E_POINTER, devices::GetDeviceInfo(nullptr, key, name, result.Reset()));
-    EXPECT_EQ(E_POINTER, devices::GetDeviceInfo(key, nullptr, name, result.Reset()));
-    EXPECT_EQ(E_POINTER, devices::GetDeviceInfo(key, key, nullptr, result.Reset()));
-    EXPECT_EQ(E_POINTER, devices::GetDeviceInfo(key, key, name, nullptr));
+    EXPECT_EQ(E_POINTER, test_support::DeviceInfo(nullptr, key, name, result.Reset()));
+    EXPECT_EQ(E_POINTER, test_support::DeviceInfo(key, nullptr, name, result.Reset()));
+    EXPECT_EQ(E_POINTER, test_support::DeviceInfo(key, key, nullptr, result.Reset()));
+    EXPECT_EQ(E_POINTER, test_support::DeviceInfo(key, key, name, nullptr));
 }
 
 // Script arguments of any length: converted into fixed buffers, and one that
@@ -177,7 +177,7 @@ TEST_P(DeviceInfoLengthTest, AnyLengthGivesStatusNeverOverrun) {
     std::wstring key(kDeviceKey, kDeviceKey + sizeof kDeviceKey - 1), subkey, name(L"Value");
     (row.argument == 0 ? key : row.argument == 1 ? subkey : name) = filler;
     Bstr bKey(key), bSubkey(subkey), bName(name);
-    ASSERT_EQ(S_OK, devices::GetDeviceInfo(bKey, bSubkey, bName, result.Reset()));
+    ASSERT_EQ(S_OK, test_support::DeviceInfo(bKey, bSubkey, bName, result.Reset()));
     if (row.answers) {
         ASSERT_EQ(VT_BSTR, V_VT(&*result));
         EXPECT_EQ("present", Narrow(V_BSTR(&*result)));
@@ -287,7 +287,7 @@ TEST_P(DeviceBusProbeTest, FindsPatternInAnyDeviceOfClass) {
         Scope scope(*m);
         sysinfo::ForgetPlatformRecord();
         VARIANT_BOOL answer = 0x5A5A;
-        ASSERT_EQ(S_OK, row.scsi ? devices::HasSCSIBus(&answer) : devices::HasAGPBus(&answer));
+        ASSERT_EQ(S_OK, row.scsi ? test_support::HasSCSIBus(&answer) : test_support::HasAGPBus(&answer));
         EXPECT_EQ(row.expected, answer) << nt;
         EXPECT_EQ(0, m->OpenKeys());
     }
@@ -298,8 +298,8 @@ INSTANTIATE_TEST_SUITE_P(DeviceInfo, DeviceBusProbeTest, ::testing::ValuesIn(kPr
                          test_support::RowName());
 
 TEST(DeviceBusProbe, NullResultIsPointerError) {
-    EXPECT_EQ(E_POINTER, devices::HasSCSIBus(nullptr));
-    EXPECT_EQ(E_POINTER, devices::HasAGPBus(nullptr));
+    EXPECT_EQ(E_POINTER, test_support::HasSCSIBus(nullptr));
+    EXPECT_EQ(E_POINTER, test_support::HasAGPBus(nullptr));
 }
 
 // On the NT family an adapter whose flags' low byte is 0 does not count for
@@ -312,7 +312,7 @@ TEST(DeviceBusProbe, NtFlagsDecideForScsiButNotForDisplay) {
         Scope scope(*m);
         sysinfo::ForgetPlatformRecord();
         VARIANT_BOOL answer = 0x5A5A;
-        ASSERT_EQ(S_OK, scsi ? devices::HasSCSIBus(&answer) : devices::HasAGPBus(&answer));
+        ASSERT_EQ(S_OK, scsi ? test_support::HasSCSIBus(&answer) : test_support::HasAGPBus(&answer));
         EXPECT_EQ(scsi ? VARIANT_FALSE : VARIANT_TRUE, answer);
     }
     sysinfo::ForgetPlatformRecord();

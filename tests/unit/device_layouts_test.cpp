@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "device_layouts.h"
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "devices/device_query.h"
 #include "sysinfo/platform_family.h"
 #include "test_support.h"
@@ -177,7 +177,7 @@ TEST_P(LayoutInfoTest, AnswersWords) {
     test_support::Bstr key(row.key), subkey(""), askFor(row.valueName);
     VARIANT value;
     VariantInit(&value);
-    ASSERT_EQ(S_OK, devices::GetDeviceInfo(key, subkey, askFor, &value));
+    ASSERT_EQ(S_OK, test_support::DeviceInfo(key, subkey, askFor, &value));
     ASSERT_EQ(row.vt, V_VT(&value));
     std::vector<std::string> texts;
     if (V_VT(&value) == VT_BSTR) texts.push_back(test_support::Narrow(V_BSTR(&value)));
@@ -212,7 +212,7 @@ TEST(DeviceLayouts, ScsiBusOnEveryLayout) {
         Scope scope(*machine);
         sysinfo::ForgetPlatformRecord();
         VARIANT_BOOL scsi = VARIANT_FALSE;
-        ASSERT_EQ(S_OK, devices::HasSCSIBus(&scsi));
+        ASSERT_EQ(S_OK, test_support::HasSCSIBus(&scsi));
         EXPECT_EQ(VARIANT_TRUE, scsi) << static_cast<int>(layout);
         sysinfo::ForgetPlatformRecord();
     }

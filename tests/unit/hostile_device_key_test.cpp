@@ -12,7 +12,7 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "devices/device_key_check.h"
 #include "devices/device_query.h"
 #include "object/co_dezivero.h"
@@ -35,7 +35,7 @@ std::string InfoText(const std::string& key, const std::string& subkey, const st
     VARIANT value;
     VariantInit(&value);  // as the object does before the device search
     Bstr k(key), s(subkey), n(name);
-    if (devices::GetDeviceInfo(k, s, n, &value) != S_OK) return "<failed>";
+    if (test_support::DeviceInfo(k, s, n, &value) != S_OK) return "<failed>";
     std::string out;
     if (V_VT(&value) == VT_EMPTY)
         out = "<empty>";

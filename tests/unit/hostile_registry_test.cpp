@@ -13,7 +13,7 @@
 #include <string>
 #include <tuple>
 
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "devices/device_query.h"
 #include "sysinfo/hw_info_core.h"
 #include "sysinfo/platform_family.h"
@@ -43,7 +43,7 @@ std::string InfoText(const std::string& key, const std::string& name) {
     BSTR n = SysAllocStringLen(wideName.c_str(), static_cast<UINT>(wideName.size()));
     VARIANT value;
     VariantInit(&value);
-    const HRESULT hr = devices::GetDeviceInfo(k, s, n, &value);
+    const HRESULT hr = test_support::DeviceInfo(k, s, n, &value);
     SysFreeString(k);
     SysFreeString(s);
     SysFreeString(n);
@@ -371,7 +371,7 @@ std::string CoreValue(const std::string& bytes, const std::string&) {
     const char* text = kText == CoreText::Vendor       ? core.ProcessorVendorId(1)
                        : kText == CoreText::Identifier ? core.ProcessorId(1)
                                                        : core.OSName();
-    EXPECT_LT(std::strlen(text), sysinfo::kTextSize);
+    EXPECT_LT(std::strlen(text), sysinfo::kAnswerTextSize);
     return text;
 }
 

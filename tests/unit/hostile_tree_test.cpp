@@ -13,7 +13,7 @@
 #include <ostream>
 #include <string>
 
-#include "devices/device_info.h"
+#include "member_calls.h"
 #include "devices/device_query.h"
 #include "object/co_dezivero.h"
 #include "sysinfo/platform_family.h"

@@ -183,10 +183,10 @@ TEST_P(IdentityOsVersionJoin, StaysWithinBuffer) {
     auto core = NewCore();
 
     const std::string full = version + " (" + csd + ")";
-    const std::string expected = full.substr(0, sysinfo::kTextSize - 1);
+    const std::string expected = full.substr(0, sysinfo::kAnswerTextSize - 1);
     const char* text = core->OSVersion();
     ASSERT_EQ(text, core->osVersion_);
-    ASSERT_LT(strnlen(text, sysinfo::kTextSize), sysinfo::kTextSize);
+    ASSERT_LT(strnlen(text, sysinfo::kAnswerTextSize), sysinfo::kAnswerTextSize);
     EXPECT_EQ(expected, std::string(text));
     // The neighbouring buffer is untouched.
     EXPECT_EQ('\0', core->csd_[0]);
@@ -339,7 +339,7 @@ TEST_F(MachineTest, IdentityOemLongestTextFitsBuffer) {
     m.Ini(SystemIni(m, "OEMINFO.INI"), "general", "Manufacturer", std::string(2000, 'm'));
     auto core = NewCore();
     const char* text = core->MfgName();
-    EXPECT_EQ(sysinfo::kTextSize - 1, strnlen(text, sysinfo::kTextSize));
+    EXPECT_EQ(sysinfo::kAnswerTextSize - 1, strnlen(text, sysinfo::kAnswerTextSize));
     EXPECT_EQ('\0', core->oemModel_[0]);
 }
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
-namespace sysinfo {
+namespace object {
 
 // Zero-terminated ANSI text (system code page) into a new BSTR; null when the
 // allocation failed. Empty text gives an allocated empty string.
@@ -21,4 +21,4 @@ bool WideToAnsi(const wchar_t* text, char (&ansi)[N]) noexcept {
     return WideToAnsi(text, ansi, N);
 }
 
-}  // namespace sysinfo
+}  // namespace object

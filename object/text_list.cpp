@@ -1,18 +1,18 @@
-#include "devices/multi_string.h"
+#include "object/text_list.h"
 
-#include "sysinfo/ansi_text.h"
+#include "object/ansi_text.h"
 
-namespace devices {
+namespace object {
 
 namespace {
 
 // Calls visit(index, text) for each string; returns how many there are.
 template <typename Visit>
-ULONG EachString(const BYTE* value, DWORD count, Visit visit) noexcept {
+ULONG EachString(const char* value, DWORD count, Visit visit) noexcept {
     ULONG strings = 0;
     DWORD at = 0;
     while (at < count && value[at] != 0) {
-        const char* text = reinterpret_cast<const char*>(value + at);
+        const char* text = value + at;
         if (!visit(strings, text)) return strings;
         ++strings;
         while (at < count && value[at] != 0) ++at;
@@ -23,8 +23,8 @@ ULONG EachString(const BYTE* value, DWORD count, Visit visit) noexcept {
 
 }  // namespace
 
-bool MultiStringArray(const BYTE* value, DWORD count, VARIANT* result) noexcept {
-    const ULONG strings = EachString(value, count, [](ULONG, const char*) { return true; });
+bool TextListArray(const char* list, DWORD count, VARIANT* result) noexcept {
+    const ULONG strings = EachString(list, count, [](ULONG, const char*) { return true; });
     SAFEARRAYBOUND bound{strings, 0};
     SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 1, &bound);
     if (!array) return false;
@@ -34,9 +34,9 @@ bool MultiStringArray(const BYTE* value, DWORD count, VARIANT* result) noexcept 
         return false;
     }
     bool made = true;
-    EachString(value, count, [&](ULONG index, const char* text) {
+    EachString(list, count, [&](ULONG index, const char* text) {
         V_VT(&items[index]) = VT_BSTR;
-        V_BSTR(&items[index]) = sysinfo::AnsiToBstr(text);
+        V_BSTR(&items[index]) = AnsiToBstr(text);
         made = V_BSTR(&items[index]) != nullptr;
         return made;
     });
@@ -50,4 +50,4 @@ bool MultiStringArray(const BYTE* value, DWORD count, VARIANT* result) noexcept 
     return true;
 }
 
-}  // namespace devices
+}  // namespace object

@@ -2,9 +2,9 @@
 // strings, and where a caller's wide text becomes narrow. The conversions go
 // through the ANSI code page, so text such as a registered owner's name keeps
 // its accented characters.
-#include "sysinfo/ansi_text.h"
+#include "object/ansi_text.h"
 
-namespace sysinfo {
+namespace object {
 
 BSTR AnsiToBstr(const char* text) noexcept {
     if (!text) text = "";
@@ -26,4 +26,4 @@ bool WideToAnsi(const wchar_t* text, char* ansi, DWORD size) noexcept {
                                nullptr) > 0;
 }
 
-}  // namespace sysinfo
+}  // namespace object

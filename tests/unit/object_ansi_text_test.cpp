@@ -2,7 +2,7 @@
 #include <string>
 
 #include "object_test_machine.h"
-#include "sysinfo/ansi_text.h"
+#include "object/ansi_text.h"
 
 namespace object_test {
 namespace {
@@ -20,11 +20,11 @@ const ConversionRow kConversionRows[] = {
     {"AFullResultBuffer", std::string(1039, 'k')},
 };
 
-TEST(SysinfoAnsiToBstr, ConvertsThroughTheAnsiCodePage) {
+TEST(ObjectAnsiToBstr, ConvertsThroughTheAnsiCodePage) {
     for (const ConversionRow& row : kConversionRows) {
         SCOPED_TRACE(row.name);
 
-        BSTR text = sysinfo::AnsiToBstr(row.ansi.c_str());
+        BSTR text = object::AnsiToBstr(row.ansi.c_str());
 
         ASSERT_NE(nullptr, text);
         const std::wstring expected = FromCodePage(row.ansi);
@@ -35,15 +35,15 @@ TEST(SysinfoAnsiToBstr, ConvertsThroughTheAnsiCodePage) {
     }
 }
 
-TEST(SysinfoAnsiToBstr, StopsAtTheFirstZero) {
-    BSTR text = sysinfo::AnsiToBstr("Enum\0Hidden");
+TEST(ObjectAnsiToBstr, StopsAtTheFirstZero) {
+    BSTR text = object::AnsiToBstr("Enum\0Hidden");
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(std::wstring(L"Enum"), std::wstring(text, SysStringLen(text)));
     SysFreeString(text);
 }
 
-TEST(SysinfoAnsiToBstr, NullTextIsEmptyText) {
-    BSTR text = sysinfo::AnsiToBstr(nullptr);
+TEST(ObjectAnsiToBstr, NullTextIsEmptyText) {
+    BSTR text = object::AnsiToBstr(nullptr);
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(0u, SysStringLen(text));
     SysFreeString(text);
