@@ -18,6 +18,7 @@
 
 #include "DeZIVero_h.h"
 #include "object/core_members.h"
+#include "object/plain_members.h"
 #include "sysinfo/hw_info_core.h"
 
 namespace object {
@@ -61,6 +62,13 @@ public:
     DEZIVERO_CORE_MEMBERS(DEZIVERO_DECLARE_CORE_MEMBER)
 #undef DEZIVERO_DECLARE_CORE_MEMBER
 
+    // The members of both interfaces that answer straight from a plain
+    // routine below the object (object/plain_members.h):
+#define DEZIVERO_DECLARE_PLAIN_MEMBER(member, routine) \
+    HRESULT STDMETHODCALLTYPE member(AnswerOf<&routine>* out) noexcept override;
+    DEZIVERO_PLAIN_MEMBERS(DEZIVERO_DECLARE_PLAIN_MEMBER)
+#undef DEZIVERO_DECLARE_PLAIN_MEMBER
+
     // and the others, in interface-table order.
     HRESULT STDMETHODCALLTYPE get_CSDVersion(BSTR* pbstrCSDVersion) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BootDrive(BSTR* pbstrBootDrive) noexcept override;
@@ -79,30 +87,15 @@ public:
     HRESULT STDMETHODCALLTYPE FindDevice(LONG lDeviceNumber, BSTR bstrDeviceClass,
                                          VARIANT_BOOL* pbDeviceFound) noexcept override;
     HRESULT STDMETHODCALLTYPE FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_FixedDisksSizeInMB(LONG* pVal) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_FixedDisksFreeSpaceInMB(LONG* pVal) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_HasAGPBus(VARIANT_BOOL* pVal) noexcept override;
 
     // IDeZiVero2, in interface-table order; each answered afresh at every call.
-    HRESULT STDMETHODCALLTYPE get_MemoryTotalPhysInMB(LONG* plTotalPhysInMB) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MemoryAvailPhysInMB(LONG* plAvailPhysInMB) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MemoryTotalPageFileInMB(LONG* plTotalPageFileInMB) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MemoryAvailPageFileInMB(LONG* plAvailPageFileInMB) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_OSBuild(BSTR* pbstrOSBuild) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_OSDisplayVersion(BSTR* pbstrOSDisplayVersion) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_OSEdition(BSTR* pbstrOSEdition) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_OSArchitecture(BSTR* pbstrOSArchitecture) noexcept override;
     HRESULT STDMETHODCALLTYPE ProcessorName(LONG lProcessor, BSTR* pbstrProcessorName) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_ProcessorCoreCount(LONG* plProcessorCoreCount) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_ProcessorLogicalCount(LONG* plProcessorLogicalCount) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BIOSVendor(BSTR* pbstrBIOSVendor) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BIOSVersion(BSTR* pbstrBIOSVersion) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BIOSReleaseDate(BSTR* pbstrBIOSReleaseDate) noexcept override;
     HRESULT STDMETHODCALLTYPE get_SystemFamily(BSTR* pbstrSystemFamily) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BaseBoardManufacturer(BSTR* pbstrBaseBoardManufacturer) noexcept override;
     HRESULT STDMETHODCALLTYPE get_BaseBoardProduct(BSTR* pbstrBaseBoardProduct) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_BatteryLifePercent(LONG* plBatteryLifePercent) noexcept override;
 
     // The non-delegating QueryInterface: IUnknown, then the interface table.
     HRESULT InnerQueryInterface(REFIID iid, void** out) noexcept;

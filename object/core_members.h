@@ -5,10 +5,7 @@
 // a new BSTR, a number routine's a LONG.
 #pragma once
 
-#include <windows.h>
-#include <oleauto.h>
-
-#include "sysinfo/hw_info_core.h"
+#include "object/answer_types.h"
 
 #define DEZIVERO_CORE_MEMBERS(X)                      \
     X(get_OSName, OSName)                             \
@@ -31,25 +28,3 @@
     X(get_BatteryStatus, BatteryStatus)               \
     X(get_BatteryLifeTime, BatteryLifeTime)           \
     X(get_BatteryFullLifeTime, BatteryFullLifeTime)
-
-namespace object {
-
-using TextRoutine = const char* (sysinfo::HwInfoCore::*)() noexcept;
-using NumberRoutine = LONG (sysinfo::HwInfoCore::*)() noexcept;
-
-// What a member's caller receives for a routine's answer.
-template <typename Routine>
-struct AnswerSlot;
-template <>
-struct AnswerSlot<TextRoutine> {
-    using Type = BSTR;
-};
-template <>
-struct AnswerSlot<NumberRoutine> {
-    using Type = LONG;
-};
-
-template <auto routine>
-using AnswerOf = typename AnswerSlot<decltype(routine)>::Type;
-
-}  // namespace object

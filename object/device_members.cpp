@@ -6,7 +6,8 @@
 // registry could hold, so the answer is "nothing found".
 #include "devices/device_info.h"
 #include "devices/device_query.h"
-#include "object/member_answers.h"
+#include "object/ansi_text.h"
+#include "object/co_dezivero.h"
 #include "object/text_list.h"
 
 namespace object {
@@ -69,14 +70,6 @@ HRESULT CoDeZiVero::GetDeviceInfo(BSTR bstrHWKey, BSTR bstrSubkey, BSTR bstrAskF
     devices::ReadDeviceInfo(key, subkey, askFor, &value);
     Convert(value, pvValue);
     return S_OK;
-}
-
-HRESULT CoDeZiVero::get_HasSCSIBus(VARIANT_BOOL* pVal) noexcept {
-    return AnswerFrom(pVal, devices::HasSCSIBus);
-}
-
-HRESULT CoDeZiVero::get_HasAGPBus(VARIANT_BOOL* pVal) noexcept {
-    return AnswerFrom(pVal, devices::HasAGPBus);
 }
 
 }  // namespace object

@@ -1,5 +1,6 @@
-// The disk members ask the system afresh at every call, without the core.
-#include "object/member_answers.h"
+// The size of one disk, asked afresh at every call, without the core; the
+// sums over the fixed drives are plain members (plain_members.h).
+#include "object/co_dezivero.h"
 #include "sysinfo/fixed_disks.h"
 
 namespace object {
@@ -11,14 +12,6 @@ HRESULT CoDeZiVero::FixedDiskSizeInMB(LONG lDiskNumber, LONG* plSize) noexcept {
     if (!sysinfo::FixedDiskSizeInMB(lDiskNumber, &size)) return E_FAIL;
     *plSize = size;
     return S_OK;
-}
-
-HRESULT CoDeZiVero::get_FixedDisksSizeInMB(LONG* pVal) noexcept {
-    return AnswerFrom(pVal, sysinfo::FixedDisksSizeInMB);
-}
-
-HRESULT CoDeZiVero::get_FixedDisksFreeSpaceInMB(LONG* pVal) noexcept {
-    return AnswerFrom(pVal, sysinfo::FixedDisksFreeSpaceInMB);
 }
 
 }  // namespace object

@@ -42,6 +42,19 @@ inline HRESULT AnswerFrom(VARIANT_BOOL* out, bool (*routine)() noexcept) noexcep
     return S_OK;
 }
 
+inline HRESULT AnswerFrom(BSTR* out, const char* (*routine)() noexcept) noexcept {
+    if (!out) return E_POINTER;
+    return AnswerText(out, routine());
+}
+
+// A reader that fails leaves its buffer empty: the answer is then "".
+inline HRESULT AnswerFrom(BSTR* out, bool (*read)(char* text, unsigned size) noexcept) noexcept {
+    if (!out) return E_POINTER;
+    char text[sysinfo::kAnswerTextSize] = "";
+    if (!read(text, sizeof text)) text[0] = '\0';
+    return AnswerText(out, text);
+}
+
 // Enumeration results pass unchanged, also values the enumeration does not
 // name; copying the bits avoids converting an out-of-range number to the enum.
 template <typename Enum>

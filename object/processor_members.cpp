@@ -1,6 +1,7 @@
-// The processor members. The processor number goes to the core unchecked:
-// the core's routines decide what an invalid number answers.
+// The processor members. The processor number goes to the routine
+// unchecked: the routine decides what an invalid number answers.
 #include "object/member_answers.h"
+#include "sysinfo/processor_name.h"
 
 namespace object {
 
@@ -29,6 +30,14 @@ HRESULT CoDeZiVero::ProcessorSpeed(LONG lProcessor, LONG* plProcessorSpeed) noex
     if (!plProcessorSpeed) return E_POINTER;
     *plProcessorSpeed = core_.ProcessorSpeed(lProcessor);
     return S_OK;
+}
+
+// Asked at the call; the core's records take no part.
+HRESULT CoDeZiVero::ProcessorName(LONG lProcessor, BSTR* pbstrProcessorName) noexcept {
+    if (!pbstrProcessorName) return E_POINTER;
+    char text[sysinfo::kAnswerTextSize] = "";
+    if (!sysinfo::ReadProcessorName(lProcessor, text, sizeof text)) text[0] = '\0';
+    return AnswerText(pbstrProcessorName, text);
 }
 
 }  // namespace object

@@ -164,40 +164,45 @@ TEST_F(DeviceQueryTest, NullBufferFails) {
               devices::QueryDeviceValue(kModemKey, nullptr, "DeviceDesc", &type, nullptr, &size));
 }
 
-// The modem speeds as the component's documentation gives them, written out here rather than
-// read from ModemSpeedTable, so that a wrong row of the table fails: each pattern alone in a
-// description gives its nominal rate ("56000" and "56k" the 57600 of a V.90 link).
+// The modem speeds as the component's documentation gives them, by rate and
+// written out here rather than read from ModemSpeedTable, so that a wrong row
+// of the table fails: each pattern alone in a description gives its nominal
+// rate ("56000" and "56k" the 57600 of a V.90 link).
 struct NominalSpeed {
-    const char* pattern;
     DWORD bitsPerSecond;
+    const char* patterns[10];  // up to the first null
 };
 
 constexpr NominalSpeed kNominalSpeeds[] = {
-    {"V.32", 14400},  {"V32", 14400},   {"V.34", 33600},  {"V34", 33600},  {"V.FC", 33600},
-    {"VFC", 33600},   {"V.90", 57600},  {"V90", 57600},   {"56000", 57600}, {"56k", 57600},
-    {"57.6", 57600},  {"57,6", 57600},  {"57600", 57600}, {"33k", 33600},  {"33.6", 33600},
-    {"33,6", 33600},  {"33600", 33600}, {"28k", 28800},   {"28.8", 28800}, {"28,8", 28800},
-    {"28800", 28800}, {"14k", 14400},   {"14.4", 14400},  {"14,4", 14400}, {"14400", 14400},
-    {"9600", 9600},   {"144", 14400},   {"288", 28800},   {"336", 33600},  {"576", 57600},
+    {9600, {"9600"}},
+    {14400, {"V.32", "V32", "14k", "14.4", "14,4", "14400", "144"}},
+    {28800, {"28k", "28.8", "28,8", "28800", "288"}},
+    {33600, {"V.34", "V34", "V.FC", "VFC", "33k", "33.6", "33,6", "33600", "336"}},
+    {57600, {"V.90", "V90", "56000", "56k", "57.6", "57,6", "57600", "576"}},
 };
 
 TEST(DeviceModemSpeed, EveryPatternAloneGivesItsNominalSpeed) {
-    ASSERT_EQ(std::size(kNominalSpeeds), std::size(devices::ModemSpeedTable));
-    for (const NominalSpeed& row : kNominalSpeeds) {
-        const std::string description = std::string("Modem ") + row.pattern + " x";
-        auto m = ModemMachine(true, description);
-        Scope scope(*m);
-        sysinfo::ForgetPlatformRecord();
-        BYTE buffer[1040] = {};
-        DWORD type = 0, size = sizeof buffer;
-        ASSERT_TRUE(devices::QueryDeviceValue(kModemKey, "", "Speed", &type, buffer, &size))
-            << row.pattern;
-        DWORD speed = 0;
-        std::memcpy(&speed, buffer, sizeof speed);
-        EXPECT_EQ(row.bitsPerSecond, speed) << row.pattern;
-        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type) << row.pattern;
-        EXPECT_EQ(description.size() + 1, size) << row.pattern;
+    size_t patterns = 0;
+    for (const NominalSpeed& rate : kNominalSpeeds) {
+        for (const char* pattern : rate.patterns) {
+            if (!pattern) break;
+            ++patterns;
+            const std::string description = std::string("Modem ") + pattern + " x";
+            auto m = ModemMachine(true, description);
+            Scope scope(*m);
+            sysinfo::ForgetPlatformRecord();
+            BYTE buffer[1040] = {};
+            DWORD type = 0, size = sizeof buffer;
+            ASSERT_TRUE(devices::QueryDeviceValue(kModemKey, "", "Speed", &type, buffer, &size))
+                << pattern;
+            DWORD speed = 0;
+            std::memcpy(&speed, buffer, sizeof speed);
+            EXPECT_EQ(rate.bitsPerSecond, speed) << pattern;
+            EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type) << pattern;
+            EXPECT_EQ(description.size() + 1, size) << pattern;
+        }
     }
+    EXPECT_EQ(std::size(devices::ModemSpeedTable), patterns);
     sysinfo::ForgetPlatformRecord();
 }
 
