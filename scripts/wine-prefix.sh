@@ -97,6 +97,9 @@ wp_run() {
 
 wp_start() {
     local prefix=$1 fresh=${2:-} version=${3:-}
+    # The server of a prefix used before ends first: its winedevice processes
+    # would keep it, and the pipes of whoever started it, open.
+    wp_stop
     export WINEPREFIX
     WINEPREFIX=$(readlink -m "$prefix")
     mkdir -p "$(dirname "$WINEPREFIX")"
