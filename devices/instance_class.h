@@ -12,8 +12,6 @@ namespace devices {
 class ClassGuidCache {
 public:
     explicit ClassGuidCache(const char* deviceClass) noexcept : deviceClass_(deviceClass) {}
-    ClassGuidCache(const ClassGuidCache&) = delete;
-    ClassGuidCache& operator=(const ClassGuidCache&) = delete;
 
     // Whether the instance key's "ClassGUID" names a class key whose "Class"
     // is the class asked for (without regard to case).
@@ -32,6 +30,10 @@ private:
     const char* deviceClass_;
     Entry entries_[kEntries];
     DWORD used_ = 0;
+
+    // One per walk, handed on by reference: a copy would be a second cache.
+    ClassGuidCache(const ClassGuidCache&) = delete;
+    ClassGuidCache& operator=(const ClassGuidCache&) = delete;
 };
 
 // "Class" of the instance key equals deviceClass; or, when the key has no
