@@ -1,6 +1,5 @@
-// How a member hands a core routine's answer to its caller: the out-pointer
-// is checked before the routine runs, so a refused call asks the system
-// nothing.
+// How a member hands a routine's answer to its caller: the out-pointer is
+// checked before the routine runs, so a refused call asks the system nothing.
 #pragma once
 
 #include <cstring>
