@@ -15,21 +15,14 @@
 #include <string>
 
 #include "DeZIVero_h.h"
+#include "tests/tools/tally.h"
 #include "tests/tools/dezivero_members.h"
 
 namespace {
 
-int passed = 0;
-int failed = 0;
-
-void Check(bool ok, const std::string& what) {
-    if (ok) {
-        ++passed;
-        return;
-    }
-    ++failed;
-    std::printf("FAILED: %s\n", what.c_str());
-}
+using tally::Check;
+using tally::failed;
+using tally::passed;
 
 std::string Name(const members::Member& m) { return std::string(m.name, m.name + wcslen(m.name)); }
 
@@ -67,8 +60,7 @@ int main() {
                                   reinterpret_cast<void**>(&object));
     Check(hr == S_OK && object, "CoCreateInstance for IDeZiVero2");
     if (!object) {
-        std::printf("inventory_client: %d passed, %d failed\n", passed, failed);
-        return 1;
+        return tally::Summary("inventory_client");
     }
     IDispatch* dispatch = nullptr;
     IDeZiVero* first = nullptr;
@@ -109,6 +101,5 @@ int main() {
     dispatch->Release();
     object->Release();
     CoUninitialize();
-    std::printf("inventory_client: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return tally::Summary("inventory_client");
 }

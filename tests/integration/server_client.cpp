@@ -16,24 +16,17 @@
 #include <cwchar>
 
 #include "DeZIVero_h.h"
+#include "tests/tools/tally.h"
 #include "tests/tools/unix_path.h"
 
 namespace {
 
-int passed = 0;
-int failed = 0;
+using tally::Check;
+using tally::failed;
+using tally::passed;
 
 constexpr DWORD kSentinel = 0xDEADBEEF;
 void* const kSentinelPointer = reinterpret_cast<void*>(static_cast<UINT_PTR>(0xDEADBEEF));
-
-void Check(bool ok, const char* what) {
-    if (ok) {
-        ++passed;
-        return;
-    }
-    ++failed;
-    std::printf("FAILED: %s\n", what);
-}
 
 void CheckEqual(long actual, long expected, const char* what) {
     if (actual == expected) {
@@ -557,6 +550,5 @@ int main(int argc, char** argv) {
         }
     }
     CoUninitialize();
-    std::printf("server_client: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return tally::Summary("server_client");
 }

@@ -18,22 +18,15 @@
 #include <vector>
 
 #include "DeZIVero_h.h"
+#include "tally.h"
 #include "many_devices.h"
 #include "registry_tree.h"
 
 namespace {
 
-int passed = 0;
-int failed = 0;
-
-void Check(bool ok, const std::string& what) {
-    if (ok) {
-        ++passed;
-        return;
-    }
-    ++failed;
-    std::printf("FAILED: %s\n", what.c_str());
-}
+using tally::Check;
+using tally::failed;
+using tally::passed;
 
 void CheckText(const std::string& actual, const std::string& expected, const std::string& what) {
     if (actual == expected) {
@@ -631,7 +624,5 @@ int main(int argc, char** argv) {
 
     object->Release();
     factory->Release();
-    std::printf("hostile_client: %d passed, %d failed\n", passed, failed);
-    std::fflush(stdout);
-    return failed == 0 ? 0 : 1;
+    return tally::Summary("hostile_client");
 }
