@@ -21,8 +21,6 @@
 namespace {
 
 using tally::Check;
-using tally::failed;
-using tally::passed;
 
 std::string Name(const members::Member& m) { return std::string(m.name, m.name + wcslen(m.name)); }
 
