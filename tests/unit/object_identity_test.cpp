@@ -21,7 +21,6 @@ using platform::fake::Scope;
 using test_support::kSentinel;
 using test_support::kSentinelPointer;
 
-
 class ObjectTest : public testing::Test {
 protected:
     void SetUp() override {
