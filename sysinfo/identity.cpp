@@ -35,10 +35,16 @@ constexpr char kWindows10[] = "Windows 10";
 constexpr unsigned long kFirstWindows11Build = 22000;
 
 // Reads valueName of the running family's current-version key into destination.
+// A number or binary value may fill it without a zero byte: the answer still
+// ends at its last byte.
 bool ReadCurrentVersion(HwInfoCore& core, const char* valueName,
                         char (&destination)[kAnswerTextSize]) noexcept {
-    if (IsNtPlatform()) return ReadCurrentVersionValue(valueName, destination, kAnswerTextSize, nullptr);
-    return core.ReadHklmValue(kWindowsCurrentVersion, valueName, destination, kAnswerTextSize);
+    const bool read =
+        IsNtPlatform()
+            ? ReadCurrentVersionValue(valueName, destination, kAnswerTextSize, nullptr)
+            : core.ReadHklmValue(kWindowsCurrentVersion, valueName, destination, kAnswerTextSize);
+    destination[kAnswerTextSize - 1] = '\0';
+    return read;
 }
 
 // "CurrentBuildNumber" as a number; 0 when missing or not all digits.
@@ -105,6 +111,7 @@ const char* HwInfoCore::OSName() noexcept {
 
     char productType[kAnswerTextSize];
     if (ReadHklmValue(kProductOptions, "ProductType", productType, kAnswerTextSize)) {
+        productType[kAnswerTextSize - 1] = '\0';
         if (const char* name = LookUp(ProductTypeNameTable, productType, lstrcmpA))
             CopyText(osName_, name);
     }

@@ -83,6 +83,14 @@ bool ReadProcessorValue(HwInfoCore& core, LONG processor, const char* valueName,
     return core.ReadHklmValue(key, valueName, destination, size);
 }
 
+// The text of valueName into an answer buffer; a number or binary value that
+// fills it without a zero byte still ends at its last byte.
+void ReadProcessorText(HwInfoCore& core, LONG processor, const char* valueName,
+                       char (&text)[kAnswerTextSize]) noexcept {
+    ReadProcessorValue(core, processor, valueName, text, kAnswerTextSize);
+    text[kAnswerTextSize - 1] = '\0';
+}
+
 }  // namespace
 
 const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
@@ -107,21 +115,21 @@ const char* HwInfoCore::ProcessorId(LONG processor) noexcept {
         CopyText(processorId_, name);
         return processorId_;
     }
-    ReadProcessorValue(*this, processor, "Identifier", processorId_, kAnswerTextSize);
+    ReadProcessorText(*this, processor, "Identifier", processorId_);
     return processorId_;
 }
 
 const char* HwInfoCore::ProcessorMMXId(LONG processor) noexcept {
     processorMmx_[0] = '\0';
     if (IsValidProcessor(systemInfo_, processor))
-        ReadProcessorValue(*this, processor, "MMXIdentifier", processorMmx_, kAnswerTextSize);
+        ReadProcessorText(*this, processor, "MMXIdentifier", processorMmx_);
     return processorMmx_;
 }
 
 const char* HwInfoCore::ProcessorVendorId(LONG processor) noexcept {
     processorVendor_[0] = '\0';
     if (!IsValidProcessor(systemInfo_, processor)) return processorVendor_;
-    ReadProcessorValue(*this, processor, "VendorIdentifier", processorVendor_, kAnswerTextSize);
+    ReadProcessorText(*this, processor, "VendorIdentifier", processorVendor_);
     if (const char* vendor = LookUp(VendorNameTable, processorVendor_, lstrcmpiA))
         CopyText(processorVendor_, vendor);
     return processorVendor_;

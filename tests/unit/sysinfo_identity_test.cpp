@@ -343,4 +343,39 @@ TEST_F(MachineTest, IdentityOemLongestTextFitsBuffer) {
     EXPECT_EQ('\0', core->oemModel_[0]);
 }
 
+// A number or binary value as long as an answer buffer and without a zero
+// byte, where text is expected, still gives a terminated answer.
+struct FullValueRow {
+    const char* name;
+    Family family;
+    const char* key;
+    const char* value;
+    const char* (*answer)(sysinfo::HwInfoCore& core);
+};
+
+const FullValueRow kFullValueRows[] = {
+    {"NtProductName", Family::Nt, "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+     "ProductName", [](sysinfo::HwInfoCore& c) { return c.OSName(); }},
+    {"NtOwner", Family::Nt, "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+     "RegisteredOwner", [](sysinfo::HwInfoCore& c) { return c.RegOwnerName(); }},
+    {"Win9xOwner", Family::Win9x, "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion",
+     "RegisteredOwner", [](sysinfo::HwInfoCore& c) { return c.RegOwnerName(); }},
+    {"NtVendor", Family::Nt, "HKLM\\Hardware\\Description\\System\\CentralProcessor\\0",
+     "VendorIdentifier", [](sysinfo::HwInfoCore& c) { return c.ProcessorVendorId(1); }},
+    {"Win9xMmx", Family::Win9x, "HKLM\\Hardware\\Description\\System\\CentralProcessor\\0",
+     "MMXIdentifier", [](sysinfo::HwInfoCore& c) { return c.ProcessorMMXId(1); }},
+};
+
+TEST_F(MachineTest, FullNonTextValuesEndInsideTheirAnswer) {
+    for (const FullValueRow& row : kFullValueRows) {
+        for (DWORD type : {static_cast<DWORD>(REG_BINARY), static_cast<DWORD>(REG_DWORD)}) {
+            auto& m = Use(row.family);
+            m.Raw(row.key, row.value, type, std::string(sysinfo::kAnswerTextSize, 'A'));
+            auto core = NewCore();
+            EXPECT_EQ(sysinfo::kAnswerTextSize - 1, std::strlen(row.answer(*core)))
+                << row.name << " type " << type;
+        }
+    }
+}
+
 }  // namespace
