@@ -5,6 +5,7 @@
 #include "devices/device_info.h"
 
 #include "devices/device_query.h"
+#include "devices/registry_value.h"
 #include "devices/text_match.h"
 #include "sysinfo/platform_family.h"
 
@@ -50,12 +51,12 @@ static_assert(ProbeOf(Bus::Scsi).bus == Bus::Scsi && ProbeOf(Bus::Agp).bus == Bu
 // the search keeps no cursor between calls.
 bool ProbeBus(Bus bus) noexcept {
     const BusProbe& probe = ProbeOf(bus);
-    char key[kDescriptionSize];
+    char key[kKeyPathSize];
     char description[kDescriptionSize + 1];
     LONG status = 0;
     for (LONG number = 0; number >= 0; ++number) {
-        if (!FindDeviceKey(number, probe.deviceClass, key, kDescriptionSize, &status)) break;
-        key[kDescriptionSize - 1] = '\0';
+        if (!FindDeviceKey(number, probe.deviceClass, key, kKeyPathSize, &status)) break;
+        key[kKeyPathSize - 1] = '\0';
         DWORD type = REG_NONE;
         DWORD size = kDescriptionSize;
         if (!QueryDeviceValue(key, "", "DeviceDesc", &type, reinterpret_cast<BYTE*>(description),
